@@ -1,0 +1,3 @@
+// Placeholder; filled in by its unit.
+#pragma once
+#include "windef.h"

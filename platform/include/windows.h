@@ -1,0 +1,9 @@
+// The subset of the Windows API that the system's code calls, on POSIX.
+#pragma once
+
+#include "windef.h"
+#include "winerror.h"
+#include "winbase.h"
+#include "processthreadsapi.h"
+#include "winreg.h"
+#include "winnls.h"

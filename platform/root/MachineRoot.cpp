@@ -1,0 +1,97 @@
+#include "machine/MachineRoot.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <mutex>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace machine {
+namespace {
+
+void MakeFolders(const std::string &path)
+{
+    std::string partial;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t slash = path.find('/', start);
+        if (slash == std::string::npos)
+            slash = path.size();
+        partial = path.substr(0, slash);
+        if (!partial.empty())
+            mkdir(partial.c_str(), 0755);
+        start = slash + 1;
+    }
+}
+
+std::string DefaultRoot()
+{
+    const char *data = getenv("XDG_DATA_HOME");
+    if (data && *data)
+        return std::string(data) + "/arv-machine";
+    const char *home = getenv("HOME");
+    return std::string(home && *home ? home : "/tmp") + "/.local/share/arv-machine";
+}
+
+std::string Absolute(const std::string &path)
+{
+    if (!path.empty() && path[0] == '/')
+        return path;
+    char cwd[4096];
+    if (!getcwd(cwd, sizeof cwd))
+        return path;
+    return std::string(cwd) + "/" + path;
+}
+
+void Lay(const std::string &root)
+{
+    static const char *const folders[] = {
+        "drives/c/Windows/System32",
+        "drives/c/Windows/inf",
+        "drives/c/Program Files",
+        "drives/c/Documents and Settings/User/Desktop",
+        "drives/c/Documents and Settings/User/My Documents",
+        "drives/c/Documents and Settings/User/Local Settings/Temp",
+        "registry",
+        "ports",
+        "settings",
+    };
+    for (const char *folder : folders)
+        MakeFolders(root + "/" + folder);
+    std::string unixDrive = root + "/drives/z";
+    struct stat info;
+    if (lstat(unixDrive.c_str(), &info) != 0)
+        symlink("/", unixDrive.c_str());
+}
+
+} // namespace
+
+std::string RootPath()
+{
+    const char *chosen = getenv(kRootVariable);
+    std::string root = Absolute(chosen && *chosen ? chosen : DefaultRoot());
+    while (root.size() > 1 && root.back() == '/')
+        root.pop_back();
+
+    static std::mutex lock;
+    static std::set<std::string> laid;
+    std::lock_guard<std::mutex> hold(lock);
+    if (laid.insert(root).second)
+        Lay(root);
+    return root;
+}
+
+std::string DriveFolder(char letter)
+{
+    return RootPath() + "/drives/" + static_cast<char>(tolower(static_cast<unsigned char>(letter)));
+}
+
+std::string RegistryFolder() { return RootPath() + "/registry"; }
+std::string HiveFile(const std::string &hiveName) { return RegistryFolder() + "/" + hiveName + ".hive"; }
+std::string PortsFolder() { return RootPath() + "/ports"; }
+std::string PortLink(const std::string &portName) { return PortsFolder() + "/" + portName; }
+std::string SettingsFolder() { return RootPath() + "/settings"; }
+
+} // namespace machine

@@ -1,0 +1,31 @@
+#!/bin/sh
+# Installs the Debian packages the project needs when they are missing, then
+# configures and builds. Usage: scripts/setup.sh [normal|sanitize]...
+set -eu
+cd "$(dirname "$0")/.."
+
+packages="cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+          qt6-base-dev libtiff-tools libjpeg-dev libc-bin"
+missing=""
+for p in $packages; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+if [ -n "$missing" ]; then
+  echo "installing:$missing"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  # shellcheck disable=SC2086
+  apt-get install -y -qq $missing
+fi
+
+jobs=$(nproc)
+for kind in "${@:-normal}"; do
+  case "$kind" in
+    normal)   dir=build;       flags="-DARV_SANITIZE=OFF" ;;
+    sanitize) dir=build-asan;  flags="-DARV_SANITIZE=ON -DARV_BENCHMARKS=OFF" ;;
+    *) echo "unknown build kind: $kind" >&2; exit 2 ;;
+  esac
+  # shellcheck disable=SC2086
+  cmake -S . -B "$dir" $flags >/dev/null
+  cmake --build "$dir" -j "$jobs"
+done
