@@ -1,0 +1,164 @@
+#include "MemoryStream.h"
+
+#include "AnsiString.h"
+
+#include <windows.h>
+
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+constexpr int64_t kFirstCapacity = 256;
+}
+
+TMemoryStream::~TMemoryStream() { free(fMemory); }
+
+bool TMemoryStream::Reserve(int64_t capacity)
+{
+    if (capacity <= fCapacity)
+        return true;
+    if (capacity > INT_MAX)
+        return false;
+    int64_t grown = fCapacity > 0 ? static_cast<int64_t>(fCapacity) * 2 : kFirstCapacity;
+    if (grown < capacity)
+        grown = capacity;
+    if (grown > INT_MAX)
+        grown = INT_MAX;
+    char *memory = static_cast<char *>(realloc(fMemory, static_cast<size_t>(grown)));
+    if (!memory)
+        return false;
+    fMemory = memory;
+    fCapacity = static_cast<int>(grown);
+    return true;
+}
+
+bool TMemoryStream::SetSize(int size)
+{
+    if (size < 0)
+        return false;
+    if (!Reserve(size))
+        return false;
+    if (size > fSize)
+        memset(fMemory + fSize, 0, static_cast<size_t>(size - fSize));
+    fSize = size;
+    if (fPosition > fSize)
+        fPosition = fSize;
+    return true;
+}
+
+void TMemoryStream::SetPosition(int position)
+{
+    if (position >= 0)
+        fPosition = position;
+}
+
+int TMemoryStream::Read(void *buffer, int count)
+{
+    if (!buffer || count <= 0 || fPosition >= fSize)
+        return 0;
+    int available = fSize - fPosition;
+    int taken = count < available ? count : available;
+    memcpy(buffer, fMemory + fPosition, static_cast<size_t>(taken));
+    fPosition += taken;
+    return taken;
+}
+
+int TMemoryStream::Write(const void *buffer, int count)
+{
+    if (!buffer || count <= 0)
+        return 0;
+    int64_t end = static_cast<int64_t>(fPosition) + count;
+    if (!Reserve(end))
+        return 0;
+    if (fPosition > fSize)
+        memset(fMemory + fSize, 0, static_cast<size_t>(fPosition - fSize));
+    memmove(fMemory + fPosition, buffer, static_cast<size_t>(count));
+    fPosition = static_cast<int>(end);
+    if (fPosition > fSize)
+        fSize = fPosition;
+    return count;
+}
+
+int TMemoryStream::Seek(int offset, int origin)
+{
+    int64_t base;
+    switch (origin) {
+    case soFromBeginning: base = 0; break;
+    case soFromCurrent: base = fPosition; break;
+    case soFromEnd: base = fSize; break;
+    default: return fPosition;
+    }
+    int64_t target = base + offset;
+    if (target < 0 || target > INT_MAX)
+        return fPosition;
+    fPosition = static_cast<int>(target);
+    return fPosition;
+}
+
+void TMemoryStream::Clear()
+{
+    free(fMemory);
+    fMemory = nullptr;
+    fSize = 0;
+    fPosition = 0;
+    fCapacity = 0;
+}
+
+bool TMemoryStream::LoadFromFile(const AnsiString &fileName)
+{
+    HANDLE file = CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    // Read into a stream of its own, so that a failure changes nothing here.
+    TMemoryStream loaded;
+    DWORD high = 0;
+    DWORD size = GetFileSize(file, &high);
+    bool ok = size != 0xFFFFFFFFu && high == 0 && size <= static_cast<DWORD>(INT_MAX) &&
+              loaded.Reserve(static_cast<int64_t>(size) + 1);
+    while (ok) {
+        // Room for the size found, plus one byte to see the end; more only
+        // when the file has grown since.
+        if (loaded.fCapacity == loaded.fSize && !loaded.Reserve(static_cast<int64_t>(loaded.fSize) + 65536)) {
+            ok = false;
+            break;
+        }
+        DWORD room = static_cast<DWORD>(loaded.fCapacity - loaded.fSize);
+        DWORD got = 0;
+        if (!ReadFile(file, loaded.fMemory + loaded.fSize, room, &got, nullptr)) {
+            ok = false;
+            break;
+        }
+        if (got == 0)
+            break; // the end, also when the file grew or shrank meanwhile
+        loaded.fSize += static_cast<int>(got);
+    }
+    CloseHandle(file);
+    if (!ok)
+        return false;
+    free(fMemory);
+    fMemory = loaded.fMemory;
+    fSize = loaded.fSize;
+    fCapacity = loaded.fCapacity;
+    fPosition = 0;
+    loaded.fMemory = nullptr;
+    loaded.fSize = loaded.fCapacity = loaded.fPosition = 0;
+    return true;
+}
+
+bool TMemoryStream::SaveToFile(const AnsiString &fileName) const
+{
+    HANDLE file = CreateFileA(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bool ok = true;
+    int done = 0;
+    while (ok && done < fSize) {
+        DWORD written = 0;
+        ok = WriteFile(file, fMemory + done, static_cast<DWORD>(fSize - done), &written, nullptr) && written > 0;
+        done += static_cast<int>(written);
+    }
+    return CloseHandle(file) && ok;
+}

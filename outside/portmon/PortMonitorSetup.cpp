@@ -1,0 +1,173 @@
+#include "PortMonitorSetup.h"
+
+#include <cerrno>
+#include <csignal>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include "windows.h"
+#include "machine/Paths.h"
+
+namespace portmon {
+namespace {
+
+bool WriteString(HKEY root, const std::string &key, const char *name, const std::string &value)
+{
+    HKEY handle = nullptr;
+    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr) != ERROR_SUCCESS)
+        return false;
+    LONG result = RegSetValueExA(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE *>(value.c_str()),
+                                 static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(handle);
+    return result == ERROR_SUCCESS;
+}
+
+std::string ReadString(HKEY root, const std::string &key, const char *name)
+{
+    HKEY handle = nullptr;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+        return std::string();
+    char value[1024];
+    DWORD size = sizeof value;
+    DWORD type = 0;
+    LONG result = RegQueryValueExA(handle, name, nullptr, &type, reinterpret_cast<BYTE *>(value), &size);
+    RegCloseKey(handle);
+    if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ) || size == 0)
+        return std::string();
+    return std::string(value, value[size - 1] == '\0' ? size - 1 : size);
+}
+
+std::string PortKey(const std::string &port)
+{
+    return std::string(kMonitorsKey) + "\\" + kMonitorName + "\\Ports\\" + port;
+}
+
+bool IsFile(const std::string &unixPath)
+{
+    struct stat info;
+    return stat(unixPath.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// Splits a Windows command line into the program's Unix path and its
+// arguments. An unquoted program path may hold spaces ("C:\Program Files\..."),
+// so the longest prefix that names a file wins, as CreateProcess does.
+bool SplitCommand(const std::string &command, std::string *program, std::vector<std::string> *args)
+{
+    std::string rest;
+    if (!command.empty() && command[0] == '"') {
+        size_t close = command.find('"', 1);
+        if (close == std::string::npos)
+            return false;
+        *program = machine::UnixPath(command.substr(1, close - 1).c_str());
+        rest = command.substr(close + 1);
+    } else {
+        size_t end = command.size();
+        for (;;) {
+            std::string candidate = machine::UnixPath(command.substr(0, end).c_str());
+            if (IsFile(candidate)) {
+                *program = candidate;
+                rest = command.substr(end);
+                break;
+            }
+            size_t space = command.rfind(' ', end == 0 ? 0 : end - 1);
+            if (space == std::string::npos || space == 0)
+                return false;
+            end = space;
+        }
+    }
+    size_t at = 0;
+    while (at < rest.size()) {
+        while (at < rest.size() && rest[at] == ' ')
+            ++at;
+        size_t next = rest.find(' ', at);
+        if (next == std::string::npos)
+            next = rest.size();
+        if (next > at)
+            args->push_back(rest.substr(at, next - at));
+        at = next;
+    }
+    return IsFile(*program);
+}
+
+bool WriteAll(int fd, const char *data, size_t size)
+{
+    while (size > 0) {
+        ssize_t wrote = write(fd, data, size);
+        if (wrote < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += wrote;
+        size -= static_cast<size_t>(wrote);
+    }
+    return true;
+}
+
+} // namespace
+
+bool AddPrinterOnPort(const std::string &printer, const std::string &port, const std::string &command)
+{
+    return WriteString(HKEY_LOCAL_MACHINE, std::string(kPrintersKey) + "\\" + printer, "Port", port) &&
+           WriteString(HKEY_LOCAL_MACHINE, PortKey(port), "Command", command);
+}
+
+std::string PrinterPort(const std::string &printer)
+{
+    return ReadString(HKEY_LOCAL_MACHINE, std::string(kPrintersKey) + "\\" + printer, "Port");
+}
+
+std::string PortCommand(const std::string &port)
+{
+    return ReadString(HKEY_LOCAL_MACHINE, PortKey(port), "Command");
+}
+
+int RunPortCommand(const std::string &command, const std::string &job)
+{
+    std::string program;
+    std::vector<std::string> args;
+    if (!SplitCommand(command, &program, &args))
+        return -1;
+
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0)
+        return -1;
+    pid_t child = fork();
+    if (child < 0) {
+        close(pipeEnds[0]);
+        close(pipeEnds[1]);
+        return -1;
+    }
+    if (child == 0) {
+        dup2(pipeEnds[0], STDIN_FILENO);
+        close(pipeEnds[0]);
+        close(pipeEnds[1]);
+        std::vector<char *> argv;
+        argv.push_back(const_cast<char *>(program.c_str()));
+        for (std::string &arg : args)
+            argv.push_back(const_cast<char *>(arg.c_str()));
+        argv.push_back(nullptr);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    close(pipeEnds[0]);
+    // A program that ends without reading its whole input must not kill the
+    // monitor with SIGPIPE.
+    struct sigaction ignore = {}, previous = {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGPIPE, &ignore, &previous);
+    WriteAll(pipeEnds[1], job.data(), job.size());
+    close(pipeEnds[1]);
+    sigaction(SIGPIPE, &previous, nullptr);
+
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (WIFEXITED(status))
+        return WEXITSTATUS(status);
+    return -1;
+}
+
+} // namespace portmon

@@ -1,0 +1,28 @@
+// Hooks for tests of code that sits on the platform layer. Everything here is
+// off by default and costs nothing while off.
+#pragma once
+
+#include "windef.h"
+
+namespace machine {
+namespace testing {
+
+enum class CommCall { SetCommMask, SetCommTimeouts, SetCommState };
+
+// Makes every call of `which` fail (FALSE, ERROR_GEN_FAILURE) while `fail`
+// is true, before it looks at its arguments.
+void FailCommCall(CommCall which, bool fail);
+
+// Makes only the next call of `which` fail as above.
+void FailNextCommCall(CommCall which);
+
+// Turns every injected failure off.
+void ResetCommFailures();
+
+// Replaces the source of GetTickCount and GetTickCount64 (milliseconds);
+// nullptr restores the monotonic clock. The source may be called from any
+// thread.
+void SetTickSource(ULONGLONG (*source)());
+
+} // namespace testing
+} // namespace machine

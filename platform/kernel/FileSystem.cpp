@@ -1,0 +1,261 @@
+// Files and folders by name: delete, attributes, folders, move and copy, and
+// the current folder.
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "ErrorCodes.h"
+#include "FileObject.h"
+#include "PathResolution.h"
+#include "machine/Paths.h"
+#include "winbase.h"
+#include "winerror.h"
+
+namespace {
+
+using platform::MapWindowsName;
+using platform::SetLastErrorForPath;
+
+BOOL Fail(DWORD error)
+{
+    SetLastError(error);
+    return FALSE;
+}
+
+// Copies the file `from` to `to` (created with `from`'s permissions; an
+// existing `to` is replaced unless `exclusive`).
+BOOL CopyContents(const std::string &from, const std::string &to, bool exclusive)
+{
+    const int source = open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (source < 0)
+        return SetLastErrorForPath(errno, from), FALSE;
+    struct stat info;
+    if (fstat(source, &info) != 0 || S_ISDIR(info.st_mode)) {
+        close(source);
+        return Fail(ERROR_ACCESS_DENIED);
+    }
+    struct stat existing;
+    if (stat(to.c_str(), &existing) == 0) {
+        if (exclusive) {
+            close(source);
+            return Fail(ERROR_FILE_EXISTS);
+        }
+        if (S_ISDIR(existing.st_mode)) {
+            close(source);
+            return Fail(ERROR_ACCESS_DENIED);
+        }
+        if (existing.st_dev == info.st_dev && existing.st_ino == info.st_ino) {
+            close(source);
+            return Fail(ERROR_SHARING_VIOLATION);
+        }
+    }
+    const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (exclusive ? O_EXCL : O_TRUNC);
+    const int target = open(to.c_str(), flags, info.st_mode & 07777);
+    if (target < 0) {
+        const int error = errno;
+        close(source);
+        return SetLastErrorForPath(error, to), FALSE;
+    }
+    char buffer[65536];
+    BOOL ok = TRUE;
+    for (;;) {
+        ssize_t n = read(source, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n < 0)
+                ok = Fail(platform::ErrorFromErrno(errno));
+            break;
+        }
+        for (ssize_t written = 0; written < n;) {
+            ssize_t w = write(target, buffer + written, static_cast<size_t>(n - written));
+            if (w < 0 && errno == EINTR)
+                continue;
+            if (w <= 0) {
+                ok = Fail(w < 0 ? platform::ErrorFromErrno(errno) : ERROR_DISK_FULL);
+                break;
+            }
+            written += w;
+        }
+        if (!ok)
+            break;
+    }
+    fchmod(target, info.st_mode & 07777);
+    close(source);
+    if (close(target) != 0 && ok)
+        ok = Fail(platform::ErrorFromErrno(errno));
+    return ok;
+}
+
+std::string FolderOf(const std::string &path)
+{
+    std::string::size_type slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string LastComponent(const char *windowsName)
+{
+    std::string name = windowsName;
+    while (!name.empty() && (name.back() == '\\' || name.back() == '/'))
+        name.pop_back();
+    std::string::size_type cut = name.find_last_of("\\/:");
+    return cut == std::string::npos ? name : name.substr(cut + 1);
+}
+
+} // namespace
+
+BOOL WINAPI DeleteFileA(LPCSTR lpFileName)
+{
+    std::string path;
+    if (!MapWindowsName(lpFileName, &path))
+        return FALSE;
+    struct stat info;
+    if (lstat(path.c_str(), &info) != 0)
+        return SetLastErrorForPath(errno, path), FALSE;
+    if (S_ISDIR(info.st_mode) || (S_ISREG(info.st_mode) && !(info.st_mode & S_IWUSR)))
+        return Fail(ERROR_ACCESS_DENIED);
+    if (!platform::FileObject::DeletionShared(path))
+        return Fail(ERROR_SHARING_VIOLATION);
+    if (unlink(path.c_str()) != 0)
+        return SetLastErrorForPath(errno, path), FALSE;
+    return TRUE;
+}
+
+DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName)
+{
+    std::string path;
+    if (!MapWindowsName(lpFileName, &path))
+        return INVALID_FILE_ATTRIBUTES;
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0) {
+        SetLastErrorForPath(errno, path);
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    if (S_ISDIR(info.st_mode))
+        return FILE_ATTRIBUTE_DIRECTORY;
+    return (info.st_mode & S_IWUSR) ? FILE_ATTRIBUTE_ARCHIVE
+                                    : FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY;
+}
+
+BOOL WINAPI SetFileAttributesA(LPCSTR lpFileName, DWORD dwFileAttributes)
+{
+    std::string path;
+    if (!MapWindowsName(lpFileName, &path))
+        return FALSE;
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0)
+        return SetLastErrorForPath(errno, path), FALSE;
+    if (S_ISDIR(info.st_mode))
+        return TRUE; // a folder's read-only flag means nothing to Windows either
+    mode_t mode = info.st_mode & 07777;
+    mode = (dwFileAttributes & FILE_ATTRIBUTE_READONLY) ? mode & ~(S_IWUSR | S_IWGRP | S_IWOTH)
+                                                         : mode | S_IWUSR;
+    if (chmod(path.c_str(), mode) != 0)
+        return Fail(platform::ErrorFromErrno(errno));
+    return TRUE;
+}
+
+BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES)
+{
+    std::string path;
+    if (!MapWindowsName(lpPathName, &path))
+        return FALSE;
+    if (mkdir(path.c_str(), 0777) != 0) {
+        if (errno == EEXIST)
+            return Fail(ERROR_ALREADY_EXISTS);
+        return Fail(errno == ENOENT ? ERROR_PATH_NOT_FOUND : platform::ErrorFromErrno(errno));
+    }
+    return TRUE;
+}
+
+BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName)
+{
+    std::string path;
+    if (!MapWindowsName(lpPathName, &path))
+        return FALSE;
+    if (rmdir(path.c_str()) != 0) {
+        switch (errno) {
+        case ENOTDIR: return Fail(ERROR_DIRECTORY);
+        case EEXIST:
+        case ENOTEMPTY: return Fail(ERROR_DIR_NOT_EMPTY);
+        default: return SetLastErrorForPath(errno, path), FALSE;
+        }
+    }
+    return TRUE;
+}
+
+BOOL WINAPI MoveFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName)
+{
+    std::string from, to;
+    if (!MapWindowsName(lpExistingFileName, &from) || !MapWindowsName(lpNewFileName, &to))
+        return FALSE;
+    struct stat source, target;
+    if (lstat(from.c_str(), &source) != 0)
+        return SetLastErrorForPath(errno, from), FALSE;
+    if (lstat(to.c_str(), &target) == 0) {
+        if (source.st_dev != target.st_dev || source.st_ino != target.st_ino)
+            return Fail(ERROR_ALREADY_EXISTS);
+        // The same entry under another case: a rename that changes only case.
+        to = FolderOf(to) + "/" + LastComponent(lpNewFileName);
+        if (to == from)
+            return TRUE;
+        if (rename(from.c_str(), to.c_str()) != 0)
+            return Fail(platform::ErrorFromErrno(errno));
+        return TRUE;
+    }
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return TRUE;
+    if (errno == EINVAL && rename(from.c_str(), to.c_str()) == 0)
+        return TRUE; // a file system without RENAME_NOREPLACE
+    if (errno == EEXIST)
+        return Fail(ERROR_ALREADY_EXISTS);
+    if (errno == EXDEV) {
+        // Files move between drives by copying; folders do not, as on Windows.
+        if (S_ISDIR(source.st_mode))
+            return Fail(ERROR_NOT_SAME_DEVICE);
+        if (!CopyContents(from, to, true))
+            return FALSE;
+        unlink(from.c_str());
+        return TRUE;
+    }
+    return SetLastErrorForPath(errno, errno == ENOENT ? to : from), FALSE;
+}
+
+BOOL WINAPI CopyFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFailIfExists)
+{
+    std::string from, to;
+    if (!MapWindowsName(lpExistingFileName, &from) || !MapWindowsName(lpNewFileName, &to))
+        return FALSE;
+    return CopyContents(from, to, bFailIfExists != FALSE);
+}
+
+DWORD WINAPI GetCurrentDirectoryA(DWORD nBufferLength, LPSTR lpBuffer)
+{
+    char buffer[PATH_MAX];
+    if (!getcwd(buffer, sizeof buffer)) {
+        SetLastError(platform::ErrorFromErrno(errno));
+        return 0;
+    }
+    const std::string path = machine::WindowsPath(buffer);
+    if (!lpBuffer || nBufferLength <= path.size())
+        return static_cast<DWORD>(path.size() + 1);
+    path.copy(lpBuffer, path.size());
+    lpBuffer[path.size()] = '\0';
+    return static_cast<DWORD>(path.size());
+}
+
+BOOL WINAPI SetCurrentDirectoryA(LPCSTR lpPathName)
+{
+    std::string path;
+    if (!MapWindowsName(lpPathName, &path))
+        return FALSE;
+    if (chdir(path.c_str()) != 0)
+        return SetLastErrorForPath(errno, path), FALSE;
+    return TRUE;
+}

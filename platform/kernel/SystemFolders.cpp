@@ -1,0 +1,70 @@
+// The program's own path and the machine's standard folders.
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+#include "ErrorCodes.h"
+#include "machine/MachineRoot.h"
+#include "machine/Paths.h"
+#include "winbase.h"
+#include "winerror.h"
+
+namespace {
+
+// Copies `text` as the folder calls do: its length when it fits with its
+// NUL, else the size needed (NUL included) and nothing copied.
+DWORD CopyOut(const std::string &text, LPSTR buffer, DWORD size)
+{
+    if (!buffer || size <= text.size())
+        return static_cast<DWORD>(text.size() + 1);
+    memcpy(buffer, text.c_str(), text.size() + 1);
+    return static_cast<DWORD>(text.size());
+}
+
+} // namespace
+
+// The process has one module, so every module handle names the program.
+DWORD WINAPI GetModuleFileNameA(HMODULE, LPSTR lpFilename, DWORD nSize)
+{
+    char target[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", target, sizeof target - 1);
+    if (length < 0) {
+        SetLastError(platform::ErrorFromErrno(errno));
+        return 0;
+    }
+    target[length] = '\0';
+    const std::string path = machine::WindowsPath(target);
+    if (!lpFilename || nSize == 0) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    if (path.size() < nSize) {
+        memcpy(lpFilename, path.c_str(), path.size() + 1);
+        return static_cast<DWORD>(path.size());
+    }
+    // Too small: cut to fit with its NUL, as Windows does.
+    memcpy(lpFilename, path.c_str(), nSize - 1);
+    lpFilename[nSize - 1] = '\0';
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return nSize;
+}
+
+DWORD WINAPI GetTempPathA(DWORD nBufferLength, LPSTR lpBuffer)
+{
+    machine::RootPath(); // lays out the folders on first use
+    return CopyOut(std::string(machine::kTempDir) + "\\", lpBuffer, nBufferLength);
+}
+
+UINT WINAPI GetWindowsDirectoryA(LPSTR lpBuffer, UINT uSize)
+{
+    machine::RootPath();
+    return CopyOut(machine::kWindowsDir, lpBuffer, uSize);
+}
+
+UINT WINAPI GetSystemDirectoryA(LPSTR lpBuffer, UINT uSize)
+{
+    machine::RootPath();
+    return CopyOut(machine::kSystemDir, lpBuffer, uSize);
+}

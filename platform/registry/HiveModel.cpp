@@ -1,0 +1,104 @@
+#include "registry/HiveModel.h"
+
+namespace registry {
+
+std::string FoldName(const std::string &name)
+{
+    std::string folded(name);
+    for (char &c : folded)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return folded;
+}
+
+bool SameName(const std::string &a, const std::string &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'a' && x <= 'z')
+            x = static_cast<char>(x - 'a' + 'A');
+        if (y >= 'a' && y <= 'z')
+            y = static_cast<char>(y - 'a' + 'A');
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+Key *Key::Child(const std::string &name) const
+{
+    auto found = fChildren.find(FoldName(name));
+    return found == fChildren.end() ? nullptr : found->second.get();
+}
+
+Key *Key::AddChild(const std::string &name)
+{
+    std::unique_ptr<Key> &slot = fChildren[FoldName(name)];
+    if (!slot)
+        slot.reset(new Key(name));
+    return slot.get();
+}
+
+bool Key::RemoveChild(const std::string &name) { return fChildren.erase(FoldName(name)) > 0; }
+
+void Key::Empty()
+{
+    fChildren.clear();
+    fValues.clear();
+}
+
+const Value *Key::FindValue(const std::string &name) const
+{
+    for (const Value &value : fValues)
+        if (SameName(value.name, name))
+            return &value;
+    return nullptr;
+}
+
+void Key::SetValue(const std::string &name, DWORD type, std::string data)
+{
+    for (Value &value : fValues) {
+        if (SameName(value.name, name)) {
+            value.type = type;
+            value.data = std::move(data);
+            return;
+        }
+    }
+    fValues.push_back(Value{name, type, std::move(data)});
+}
+
+bool Key::RemoveValue(const std::string &name)
+{
+    for (auto it = fValues.begin(); it != fValues.end(); ++it) {
+        if (SameName(it->name, name)) {
+            fValues.erase(it);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool PathWithin(const KeyPath &path, const KeyPath &prefix)
+{
+    if (path.size() < prefix.size())
+        return false;
+    for (size_t i = 0; i < prefix.size(); ++i)
+        if (!SameName(path[i], prefix[i]))
+            return false;
+    return true;
+}
+
+Key *Hive::Find(const KeyPath &path)
+{
+    Key *key = &root;
+    for (const std::string &name : path) {
+        key = key->Child(name);
+        if (!key)
+            return nullptr;
+    }
+    return key;
+}
+
+} // namespace registry

@@ -1,0 +1,156 @@
+#include <climits>
+#include <cstdlib>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "KernelTestSupport.h"
+#include "machine/MachineRoot.h"
+#include "machine/Paths.h"
+
+namespace {
+
+using kerneltest::TempMachineRoot;
+
+class PathsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        c_ = machine::DriveFolder('c');
+        mkdir((c_ + "/Windows/Fonts").c_str(), 0755);
+        kerneltest::WriteFileText(c_ + "/Windows/Win.ini", "x");
+    }
+
+    // Runs `body` with the current folder at `folder`, then restores it.
+    template <class Body>
+    void In(const std::string &folder, Body body)
+    {
+        char saved[PATH_MAX];
+        ASSERT_NE(getcwd(saved, sizeof saved), nullptr);
+        ASSERT_EQ(chdir(folder.c_str()), 0);
+        body();
+        ASSERT_EQ(chdir(saved), 0);
+    }
+
+    TempMachineRoot root_;
+    std::string c_;
+};
+
+struct Mapping {
+    const char *windows;
+    const char *underC; // expected path below drive C's folder
+};
+
+TEST_F(PathsTest, DriveCMapsIntoTheRootMatchingCaseInsensitively)
+{
+    const Mapping cases[] = {
+        {"C:\\Windows", "/Windows"},
+        {"c:\\WINDOWS\\system32", "/Windows/System32"},
+        {"C:/Windows\\Fonts/", "/Windows/Fonts"},
+        {"C:\\windows\\WIN.INI", "/Windows/Win.ini"},
+        // Components that do not exist keep their spelling; the ones before
+        // them still resolve.
+        {"C:\\WINDOWS\\New Folder\\Report.TXT", "/Windows/New Folder/Report.TXT"},
+        {"C:\\windows\\system32\\New.dll", "/Windows/System32/New.dll"},
+        {"C:\\Windows\\..\\program files\\.\\x", "/Program Files/x"},
+        {"C:\\..\\..\\Windows", "/Windows"},
+        {"C:\\", ""},
+        {"C:", ""},
+        {"\\\\?\\C:\\Windows", "/Windows"},
+    };
+    for (const Mapping &m : cases)
+        EXPECT_EQ(machine::UnixPath(m.windows), c_ + m.underC) << m.windows;
+}
+
+TEST_F(PathsTest, AmongSeveralCaseVariantsTheExactSpellingWinsThenByteOrder)
+{
+    const std::string folder = c_ + "/Variants";
+    mkdir(folder.c_str(), 0755);
+    kerneltest::WriteFileText(folder + "/abc", "");
+    kerneltest::WriteFileText(folder + "/ABC", "");
+    kerneltest::WriteFileText(folder + "/aBc", "");
+    EXPECT_EQ(machine::UnixPath("C:\\Variants\\abc"), folder + "/abc");
+    EXPECT_EQ(machine::UnixPath("C:\\Variants\\aBc"), folder + "/aBc");
+    EXPECT_EQ(machine::UnixPath("C:\\Variants\\Abc"), folder + "/ABC");
+}
+
+TEST_F(PathsTest, DriveZIsTheUnixRootBothWays)
+{
+    EXPECT_EQ(machine::UnixPath("Z:\\"), "/");
+    EXPECT_EQ(machine::UnixPath("Z:\\tmp"), "/tmp");
+    EXPECT_EQ(machine::UnixPath("z:/TMP"), "/tmp");
+    EXPECT_EQ(machine::WindowsPath("/"), "Z:\\");
+    EXPECT_EQ(machine::WindowsPath("/tmp"), "Z:\\tmp");
+    EXPECT_EQ(machine::WindowsPath("/usr/./lib/../bin"), "Z:\\usr\\bin");
+}
+
+TEST_F(PathsTest, WindowsPathNamesTheDriveThatHoldsThePath)
+{
+    EXPECT_EQ(machine::WindowsPath(c_), "C:\\");
+    EXPECT_EQ(machine::WindowsPath(c_ + "/Windows/System32"), "C:\\Windows\\System32");
+    // A path in the root but outside every drive has its Z: name.
+    std::string expected = "Z:" + root_.Path() + "/registry";
+    for (char &ch : expected)
+        if (ch == '/')
+            ch = '\\';
+    EXPECT_EQ(machine::WindowsPath(root_.Path() + "/registry"), expected);
+}
+
+TEST_F(PathsTest, AFurtherDriveIsALinkInTheDrivesFolder)
+{
+    const std::string target = kerneltest::MakeTempFolder();
+    kerneltest::WriteFileText(target + "/Data.bin", "d");
+    ASSERT_EQ(symlink(target.c_str(), machine::DriveFolder('d').c_str()), 0);
+
+    EXPECT_EQ(machine::UnixPath("D:\\data.BIN"), target + "/Data.bin");
+    EXPECT_EQ(machine::WindowsPath(target + "/Data.bin"), "D:\\Data.bin");
+    EXPECT_EQ(machine::WindowsPath(machine::DriveFolder('d') + "/Data.bin"), "D:\\Data.bin");
+    // A drive the machine does not have maps to a folder that is not there.
+    EXPECT_EQ(machine::UnixPath("Q:\\x"), machine::DriveFolder('q') + "/x");
+    kerneltest::RemoveTree(target);
+}
+
+TEST_F(PathsTest, RelativeNamesResolveAgainstTheCurrentFolder)
+{
+    In(c_ + "/Windows", [&] {
+        EXPECT_EQ(machine::UnixPath("system32"), c_ + "/Windows/System32");
+        EXPECT_EQ(machine::UnixPath(".\\FONTS"), c_ + "/Windows/Fonts");
+        EXPECT_EQ(machine::UnixPath("..\\Program Files"), c_ + "/Program Files");
+        EXPECT_EQ(machine::UnixPath("..\\..\\..\\Windows"), c_ + "/Windows");
+        // Rooted without a drive: the current drive's root.
+        EXPECT_EQ(machine::UnixPath("\\Program Files"), c_ + "/Program Files");
+        // Drive-relative: relative to the current folder on that drive.
+        EXPECT_EQ(machine::UnixPath("C:Fonts"), c_ + "/Windows/Fonts");
+        EXPECT_EQ(machine::UnixPath("Z:tmp"), "/tmp");
+    });
+    In("/tmp", [&] {
+        EXPECT_EQ(machine::UnixPath("x\\y"), "/tmp/x/y");
+        EXPECT_EQ(machine::UnixPath("\\usr"), "/usr");
+        EXPECT_EQ(machine::WindowsPath("sub"), "Z:\\tmp\\sub");
+    });
+}
+
+TEST_F(PathsTest, RoundTripsThroughBothMappings)
+{
+    const char *names[] = {"C:\\Windows\\System32", "C:\\Program Files", "Z:\\tmp", "C:\\"};
+    for (const char *name : names)
+        EXPECT_EQ(machine::WindowsPath(machine::UnixPath(name)), name) << name;
+}
+
+TEST_F(PathsTest, NamesWithoutAMappingGiveNothing)
+{
+    EXPECT_EQ(machine::UnixPath(nullptr), "");
+    EXPECT_EQ(machine::UnixPath(""), "");
+    EXPECT_EQ(machine::UnixPath("\\\\server\\share\\file"), "");
+    EXPECT_EQ(machine::UnixPath("\\\\.\\COM9"), "");
+}
+
+TEST_F(PathsTest, ADeviceNameGivesItsPortLink)
+{
+    ASSERT_EQ(symlink("/dev/null", machine::PortLink("COM5").c_str()), 0);
+    EXPECT_EQ(machine::UnixPath("\\\\.\\com5"), machine::PortLink("COM5"));
+}
+
+} // namespace

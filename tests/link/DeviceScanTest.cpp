@@ -1,0 +1,166 @@
+// Receiving a scan from the device stand-in: the records as they arrive,
+// the page count, and how each fault of the transfer ends it.
+#include "DeviceSupport.h"
+
+#include "MemoryStream.h"
+
+namespace linktest {
+namespace {
+
+class DeviceScan : public DeviceLinkTest {
+protected:
+  // Starts a device holding the given pages as its document.
+  void StartWithDocument(const std::vector<standin::Bitmap> &pages) {
+    standin::DeviceProcess &device = StartDevice();
+    std::vector<std::string> paths;
+    for (size_t i = 0; i < pages.size(); ++i)
+      paths.push_back(WritePage(device, pages[i], "page" + std::to_string(i) + ".pbm"));
+    std::string command = "scan";
+    for (const std::string &path : paths)
+      command += " " + path;
+    std::string reply;
+    ASSERT_TRUE(device.Command(command, &reply)) << reply;
+  }
+
+  std::vector<ScanRecord> Records() {
+    TMemoryStream *data = link_->GetScanData();
+    std::vector<ScanRecord> records;
+    if (data == nullptr)
+      return records;
+    EXPECT_EQ(data->Position(), data->Size());
+    EXPECT_TRUE(ParseScanData(static_cast<const unsigned char *>(data->Memory()),
+                              static_cast<size_t>(data->Size()), &records));
+    return records;
+  }
+};
+
+std::vector<unsigned char> Kinds(const std::vector<ScanRecord> &records) {
+  std::vector<unsigned char> kinds;
+  for (const ScanRecord &record : records)
+    kinds.push_back(record.kind);
+  return kinds;
+}
+
+TEST_F(DeviceScan, OnePageArrivesRecordByRecord) {
+  const standin::Bitmap page = PatternPage(60, 11);
+  StartWithDocument({page});
+  ASSERT_TRUE(OpenLink());
+  EXPECT_EQ(link_->GetStatus(), 5);
+  ASSERT_EQ(link_->Scan(), 0);
+  EXPECT_EQ(link_->GetPageCount(), 1);
+  const std::vector<ScanRecord> records = Records();
+  std::vector<unsigned char> kinds = {0xF2};
+  kinds.insert(kinds.end(), 60, 0xF3);
+  kinds.push_back(0xF6);
+  EXPECT_EQ(Kinds(records), kinds);
+  const auto pages = DecodeScanPages(records);
+  ASSERT_EQ(pages.size(), 1u);
+  EXPECT_TRUE(pages[0] == Rows(page));
+  // The records are stored as they came: the device's log counts them.
+  ASSERT_TRUE(WaitLog("scan-end records=62"));
+}
+
+TEST_F(DeviceScan, SeveralPagesAreCountedAndEachLineKept) {
+  const std::vector<standin::Bitmap> sources = {PatternPage(20, 1), PatternPage(33, 2),
+                                                PatternPage(7, 3)};
+  StartWithDocument(sources);
+  ASSERT_TRUE(OpenLink());
+  ASSERT_EQ(link_->Scan(), 0);
+  EXPECT_EQ(link_->GetPageCount(), 3);
+  const std::vector<ScanRecord> records = Records();
+  std::vector<unsigned char> kinds = {0xF2};
+  kinds.insert(kinds.end(), 20, 0xF3);
+  kinds.push_back(0xF8);
+  kinds.insert(kinds.end(), 33, 0xF3);
+  kinds.push_back(0xF8);
+  kinds.insert(kinds.end(), 7, 0xF3);
+  kinds.push_back(0xF6);
+  ASSERT_EQ(Kinds(records), kinds);
+  const auto pages = DecodeScanPages(records);
+  ASSERT_EQ(pages.size(), 3u);
+  for (size_t i = 0; i < 3; ++i)
+    EXPECT_TRUE(pages[i] == Rows(sources[i])) << "page " << i + 1;
+  // The four parameter bytes are kept as sent (the header's second says
+  // one record a line).
+  EXPECT_EQ(records.front().payload, (Bytes{0, 1, 0, 0}));
+  EXPECT_EQ(records.back().payload, (Bytes{0, 0, 0, 0}));
+}
+
+TEST_F(DeviceScan, ALaterScanStartsFromAnEmptyStream) {
+  StartWithDocument({PatternPage(5, 4)});
+  ASSERT_TRUE(OpenLink());
+  ASSERT_EQ(link_->Scan(), 0);
+  TMemoryStream *first = link_->GetScanData();
+  ASSERT_NE(first, nullptr);
+  EXPECT_GT(first->Size(), 0);
+  // The document is gone: no reply to the command. One read of 3 bytes.
+  EXPECT_EQ(link_->Scan(), 3);
+  EXPECT_EQ(link_->GetScanData(), first); // the same stream, emptied
+  EXPECT_EQ(first->Size(), 0);
+  EXPECT_EQ(first->Position(), 0);
+  EXPECT_EQ(link_->GetPageCount(), 0);
+}
+
+TEST_F(DeviceScan, WithoutPortGivesOneAndAnEmptyStream) {
+  StartWithDocument({PatternPage(5, 4)});
+  EXPECT_EQ(link_->Scan(), 1);
+  ASSERT_NE(link_->GetScanData(), nullptr);
+  EXPECT_EQ(link_->GetScanData()->Size(), 0);
+  EXPECT_EQ(CountLog("scan pages="), 0);
+  EXPECT_EQ(CountLog("scan reply="), 0);
+}
+
+struct ScanFaultCase {
+  const char *name;
+  const char *fault;
+  int result;
+  size_t kept; // records in the stream
+};
+
+void PrintTo(const ScanFaultCase &c, std::ostream *out) { *out << c.name; }
+
+class DeviceScanFaults : public DeviceScan, public testing::WithParamInterface<ScanFaultCase> {};
+
+// A page of 10 lines: record 1 is the header, 2 to 11 the lines.
+TEST_P(DeviceScanFaults, EndTheTransferWithTheirCode) {
+  const ScanFaultCase &c = GetParam();
+  StartWithDocument({PatternPage(10, 5)});
+  ASSERT_TRUE(Device().Command(c.fault));
+  ASSERT_TRUE(OpenLink());
+  EXPECT_EQ(link_->Scan(), c.result);
+  const std::vector<ScanRecord> records = Records();
+  EXPECT_EQ(records.size(), c.kept);
+  for (size_t i = 0; i < records.size(); ++i)
+    EXPECT_EQ(records[i].kind, i == 0 ? 0xF2 : 0xF3) << "record " << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, DeviceScanFaults,
+    testing::Values(ScanFaultCase{"StrayByte", "fault stray-byte 3", 5, 2},
+                    ScanFaultCase{"UnknownKind", "fault unknown-record 4", 4, 3},
+                    ScanFaultCase{"SilenceBeforeRecord", "fault silent-after-record 2", 6, 2},
+                    ScanFaultCase{"UnpluggedBeforeRecord", "fault unplug-after-record 5", 6, 5},
+                    ScanFaultCase{"NoReplyToCommand", "fault scan-silent 1", 3, 0}),
+    [](const testing::TestParamInfo<ScanFaultCase> &info) { return info.param.name; });
+
+// A line that stays short: the bytes that came are kept after FE F3 n, and
+// the transfer fails once the hundred reads are spent (one byte missing:
+// each read gives up after 600 ms).
+TEST_F(DeviceScan, ShortLineKeepsThePartialBytes) {
+  StartWithDocument({PatternPage(10, 6)});
+  ASSERT_TRUE(Device().Command("fault short-line 2 1"));
+  ASSERT_TRUE(OpenLink());
+  EXPECT_EQ(link_->Scan(), 6);
+  const std::vector<ScanRecord> records = Records();
+  ASSERT_EQ(records.size(), 3u);
+  EXPECT_EQ(records[0].kind, 0xF2);
+  EXPECT_EQ(records[1].kind, 0xF3);
+  const ScanRecord &last = records[2];
+  EXPECT_EQ(last.kind, 0xF3);
+  ASSERT_GT(last.announced, 0);
+  EXPECT_EQ(static_cast<int>(last.payload.size()), last.announced - 1);
+  ASSERT_TRUE(WaitLog("fault short-line fired record=3"));
+}
+
+} // namespace
+} // namespace linktest

@@ -1,0 +1,212 @@
+#include "PrinterTestSupport.h"
+
+#include <fcntl.h>
+#include <iconv.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "Kv8m.h"
+#include "MemoryStream.h"
+#include "Pbm.h"
+#include "Pcl_parser.h"
+#include "SamplePages.h"
+#include "machine/MachineRoot.h"
+
+namespace printer_test {
+
+TempMachineRoot::TempMachineRoot()
+{
+    const char *base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/printer_test.XXXXXX";
+    if (char *made = mkdtemp(pattern.data()))
+        FPath = made;
+    if (const char *previous = std::getenv(machine::kRootVariable)) {
+        FHadPrevious = true;
+        FPrevious = previous;
+    }
+    if (!FPath.empty())
+        setenv(machine::kRootVariable, FPath.c_str(), 1);
+}
+
+TempMachineRoot::~TempMachineRoot()
+{
+    if (FHadPrevious)
+        setenv(machine::kRootVariable, FPrevious.c_str(), 1);
+    else
+        unsetenv(machine::kRootVariable);
+    if (!FPath.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(FPath, ignored);
+    }
+}
+
+std::string TempMachineRoot::Scratch(const std::string &name) const
+{
+    std::string folder = FPath + "/scratch-" + name;
+    mkdir(folder.c_str(), 0755);
+    return folder;
+}
+
+bool SetUiLanguage(int language)
+{
+    std::ofstream out(machine::SettingsFolder() + "/ui-language", std::ios::trunc);
+    out << language << "\n";
+    return static_cast<bool>(out);
+}
+
+StdinFromBytes::StdinFromBytes(const Bytes &bytes, const std::string &file)
+{
+    if (!WriteFile(file, bytes))
+        return;
+    int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    FSaved = dup(STDIN_FILENO);
+    if (FSaved >= 0 && dup2(fd, STDIN_FILENO) < 0) {
+        close(FSaved);
+        FSaved = -1;
+    }
+    close(fd);
+}
+
+StdinFromBytes::~StdinFromBytes()
+{
+    if (FSaved < 0)
+        return;
+    dup2(FSaved, STDIN_FILENO);
+    close(FSaved);
+}
+
+bool WriteFile(const std::string &path, const Bytes &bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out);
+}
+
+bool CopyFile(const std::string &from, const std::string &to, unsigned mode)
+{
+    std::error_code error;
+    std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
+    return !error && chmod(to.c_str(), mode) == 0;
+}
+
+std::vector<jobwriter::PageImage> SamplePages(int count, int rows, unsigned seed)
+{
+    std::vector<jobwriter::PageImage> pages;
+    for (int i = 0; i < count; ++i) {
+        unsigned pageSeed = seed * 101 + static_cast<unsigned>(i);
+        pages.push_back(i % 3 == 2 ? jobwriter::MakeDrawingPage(pageSeed, rows)
+                                   : jobwriter::MakeTextPage(pageSeed, rows));
+    }
+    return pages;
+}
+
+Bytes JobOf(const std::vector<jobwriter::PageImage> &pages, int copies, char resolution)
+{
+    jobwriter::JobOptions options;
+    options.Copies = copies;
+    options.Resolution = resolution;
+    options.ExactBlankLines = true;
+    return jobwriter::WriteJob(pages, options);
+}
+
+std::vector<int> CodedPageSizes(const Bytes &job)
+{
+    TMemoryStream stream;
+    stream.Write(job.data(), static_cast<int>(job.size()));
+    TPCL_file parser(&stream);
+    std::vector<int> sizes;
+    if (parser.Parse() != 0)
+        return sizes;
+    TKv8m_Compress coder(&parser);
+    coder.Convert();
+    if (!coder.GetSizes())
+        return sizes;
+    for (int size : *coder.GetSizes())
+        sizes.push_back(size);
+    return sizes;
+}
+
+int FramesOf(int codedSize) { return (codedSize + 215) / 216; }
+
+namespace {
+
+bool BlankFrom(const jobwriter::PageImage &page, int row)
+{
+    for (size_t i = static_cast<size_t>(row) * jobwriter::kRowBytes; i < page.Bits.size(); ++i)
+        if (page.Bits[i] != 0)
+            return false;
+    return true;
+}
+
+} // namespace
+
+std::string ComparePages(const std::vector<jobwriter::PageImage> &source, const std::vector<std::string> &printed)
+{
+    std::ostringstream problems;
+    if (source.size() != printed.size())
+        problems << printed.size() << " pages printed, " << source.size() << " sent; ";
+    for (size_t i = 0; i < source.size() && i < printed.size(); ++i) {
+        standin::Bitmap page;
+        if (!standin::ReadPbm(printed[i], &page)) {
+            problems << "page " << i + 1 << " unreadable; ";
+            continue;
+        }
+        const jobwriter::PageImage &want = source[i];
+        if (page.width != jobwriter::kPageDots || page.height > want.Height) {
+            problems << "page " << i + 1 << " is " << page.width << "x" << page.height << "; ";
+            continue;
+        }
+        for (int y = 0; y < page.height; ++y) {
+            if (!std::equal(want.Row(y), want.Row(y) + jobwriter::kRowBytes, page.Row(y))) {
+                problems << "page " << i + 1 << " differs at row " << y << "; ";
+                break;
+            }
+        }
+        if (!BlankFrom(want, page.height))
+            problems << "page " << i + 1 << " ends at row " << page.height << " before its last black row; ";
+    }
+    return problems.str();
+}
+
+std::string Gb2312(const std::string &utf8)
+{
+    iconv_t convert = iconv_open("CP936", "UTF-8");
+    if (convert == reinterpret_cast<iconv_t>(-1))
+        return std::string();
+    std::string out(utf8.size() * 2 + 4, '\0');
+    char *in = const_cast<char *>(utf8.data());
+    size_t inLeft = utf8.size();
+    char *to = out.data();
+    size_t outLeft = out.size();
+    size_t done = iconv(convert, &in, &inLeft, &to, &outLeft);
+    iconv_close(convert);
+    if (done == static_cast<size_t>(-1))
+        return std::string();
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
+std::string Shown(const std::string &text)
+{
+    std::string shown;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            shown += '\n';
+            if (i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else {
+            shown += text[i];
+        }
+    }
+    return shown;
+}
+
+} // namespace printer_test

@@ -1,0 +1,380 @@
+// Process handles and the process status calls against real processes.
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cctype>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "psapi.h"
+#include "windows.h"
+
+extern char **environ;
+
+namespace {
+
+const DWORD kQueryAndRead = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ; // 0x410
+
+// A temporary folder removed with everything in it.
+class TempFolder {
+public:
+    TempFolder()
+    {
+        char pattern[] = "/tmp/psapi-test-XXXXXX";
+        FPath = mkdtemp(pattern);
+    }
+    ~TempFolder()
+    {
+        std::string command = "rm -rf '" + FPath + "'";
+        if (system(command.c_str()) != 0)
+            perror("rm");
+    }
+    const std::string &Path() const { return FPath; }
+
+private:
+    std::string FPath;
+};
+
+bool CopyFile(const std::string &from, const std::string &to)
+{
+    std::ifstream in(from, std::ios::binary);
+    std::ofstream out(to, std::ios::binary);
+    out << in.rdbuf();
+    out.close();
+    return in && out && chmod(to.c_str(), 0755) == 0;
+}
+
+// A child running a copy of /bin/sleep under a chosen file name; ended by
+// its pid when the object goes.
+class SleepingChild {
+public:
+    SleepingChild(const TempFolder &folder, const std::string &name) : FPath(folder.Path() + "/" + name)
+    {
+        if (!CopyFile("/bin/sleep", FPath))
+            return;
+        char *argv[] = {const_cast<char *>(FPath.c_str()), const_cast<char *>("60"), nullptr};
+        if (posix_spawn(&FPid, FPath.c_str(), nullptr, nullptr, argv, environ) != 0)
+            FPid = 0;
+    }
+    ~SleepingChild() { End(); }
+
+    pid_t Pid() const { return FPid; }
+    const std::string &Path() const { return FPath; }
+
+    void End()
+    {
+        if (FPid > 0) {
+            kill(FPid, SIGTERM);
+            waitpid(FPid, nullptr, 0);
+            FPid = 0;
+        }
+    }
+
+private:
+    std::string FPath;
+    pid_t FPid = 0;
+};
+
+std::string BaseNameOf(DWORD pid, DWORD size, DWORD *copied)
+{
+    HANDLE process = OpenProcess(kQueryAndRead, FALSE, pid);
+    if (!process)
+        return "<no handle>";
+    std::vector<char> buffer(size + 8, '#');
+    *copied = GetModuleBaseNameA(process, nullptr, buffer.data(), size);
+    CloseHandle(process);
+    if (buffer[size] != '#')
+        return "<wrote past the buffer>";
+    return std::string(buffer.data(), *copied);
+}
+
+// The running-program check the system's programs make: 1024 ids, each
+// process opened with 0x410, its base name read into 50 zeroed bytes and
+// compared with case.
+bool IsProcessRunning(const char *moduleName)
+{
+    DWORD ids[1024];
+    DWORD bytes = 0;
+    if (!EnumProcesses(ids, sizeof ids, &bytes))
+        return false;
+    for (DWORD i = 0; i < bytes / 4; ++i) {
+        if (ids[i] == 0)
+            continue;
+        HANDLE process = OpenProcess(kQueryAndRead, FALSE, ids[i]);
+        char name[50];
+        memset(name, 0, sizeof name);
+        GetModuleBaseNameA(process, nullptr, name, sizeof name);
+        CloseHandle(process);
+        if (strncmp(name, moduleName, sizeof name) == 0)
+            return true;
+    }
+    return false;
+}
+
+bool Lists(DWORD pid)
+{
+    std::vector<DWORD> ids(65536);
+    DWORD bytes = 0;
+    if (!EnumProcesses(ids.data(), static_cast<DWORD>(ids.size() * 4), &bytes))
+        return false;
+    for (DWORD i = 0; i < bytes / 4; ++i)
+        if (ids[i] == pid)
+            return true;
+    return false;
+}
+
+TEST(EnumProcesses, ListsOwnProcessAndChildren)
+{
+    TempFolder folder;
+    SleepingChild child(folder, "child.exe");
+    ASSERT_GT(child.Pid(), 0);
+    EXPECT_TRUE(Lists(GetCurrentProcessId()));
+    EXPECT_TRUE(Lists(static_cast<DWORD>(child.Pid())));
+    EXPECT_EQ(GetCurrentProcessId(), static_cast<DWORD>(getpid()));
+}
+
+TEST(EnumProcesses, FillsAtMostTheBufferItIsGiven)
+{
+    // A child makes sure there are more processes than the two slots.
+    TempFolder folder;
+    SleepingChild child(folder, "child.exe");
+    struct Case {
+        DWORD bytes;
+        DWORD expected;
+    } cases[] = {{0, 0}, {3, 0}, {4, 4}, {9, 8}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.bytes);
+        DWORD ids[4] = {0xAAAAAAAA, 0xAAAAAAAA, 0xAAAAAAAA, 0xAAAAAAAA};
+        DWORD returned = 12345;
+        EXPECT_TRUE(EnumProcesses(ids, c.bytes, &returned));
+        EXPECT_EQ(returned, c.expected);
+        EXPECT_EQ(ids[c.expected / 4], 0xAAAAAAAAu) << "wrote past the room it had";
+    }
+    DWORD returned = 0;
+    EXPECT_FALSE(EnumProcesses(nullptr, 16, &returned));
+    DWORD ids[2];
+    EXPECT_FALSE(EnumProcesses(ids, sizeof ids, nullptr));
+}
+
+TEST(GetModuleBaseNameA, GivesTheChildsFileNameExactly)
+{
+    TempFolder folder;
+    SleepingChild child(folder, "ORVEL_SCANNER.EXE");
+    ASSERT_GT(child.Pid(), 0);
+    DWORD copied = 0;
+    EXPECT_EQ(BaseNameOf(static_cast<DWORD>(child.Pid()), 50, &copied), "ORVEL_SCANNER.EXE");
+    EXPECT_EQ(copied, 17u);
+}
+
+TEST(GetModuleBaseNameA, CutsTheNameToTheBufferWithATerminator)
+{
+    TempFolder folder;
+    SleepingChild child(folder, "ORVEL_SCANNER.EXE");
+    ASSERT_GT(child.Pid(), 0);
+    struct Case {
+        DWORD size;
+        const char *name;
+    } cases[] = {{1, ""}, {2, "O"}, {5, "ORVE"}, {17, "ORVEL_SCANNER.EX"}, {18, "ORVEL_SCANNER.EXE"}, {19, "ORVEL_SCANNER.EXE"}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.size);
+        HANDLE process = OpenProcess(kQueryAndRead, FALSE, static_cast<DWORD>(child.Pid()));
+        ASSERT_NE(process, nullptr);
+        char buffer[32];
+        memset(buffer, '#', sizeof buffer);
+        DWORD copied = GetModuleBaseNameA(process, nullptr, buffer, c.size);
+        CloseHandle(process);
+        EXPECT_EQ(copied, strlen(c.name));
+        EXPECT_STREQ(buffer, c.name);
+        EXPECT_EQ(buffer[c.size], '#');
+    }
+}
+
+TEST(GetModuleBaseNameA, KeepsTheNameOfADeletedExecutable)
+{
+    TempFolder folder;
+    SleepingChild child(folder, "orvel_printer.exe");
+    ASSERT_GT(child.Pid(), 0);
+    ASSERT_EQ(unlink(child.Path().c_str()), 0);
+    DWORD copied = 0;
+    EXPECT_EQ(BaseNameOf(static_cast<DWORD>(child.Pid()), 50, &copied), "orvel_printer.exe");
+}
+
+TEST(GetModuleBaseNameA, ReadsTheCallingProcessThroughItsPseudoHandle)
+{
+    char own[PATH_MAX] = {};
+    ASSERT_GT(readlink("/proc/self/exe", own, sizeof own - 1), 0);
+    const char *slash = strrchr(own, '/');
+    char buffer[256] = {};
+    DWORD copied = GetModuleBaseNameA(GetCurrentProcess(), nullptr, buffer, sizeof buffer);
+    EXPECT_STREQ(buffer, slash + 1);
+    EXPECT_EQ(copied, strlen(slash + 1));
+}
+
+TEST(GetModuleBaseNameA, FailsWithoutTouchingTheBuffer)
+{
+    TempFolder folder;
+    SleepingChild child(folder, "child.exe");
+    ASSERT_GT(child.Pid(), 0);
+    HANDLE queryOnly = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, static_cast<DWORD>(child.Pid()));
+    ASSERT_NE(queryOnly, nullptr);
+    HANDLE full = OpenProcess(kQueryAndRead, FALSE, static_cast<DWORD>(child.Pid()));
+    ASSERT_NE(full, nullptr);
+    HANDLE notAProcess = CreateThread(
+        nullptr, 0, [](LPVOID) -> DWORD { return 0; }, nullptr, 0, nullptr);
+    ASSERT_NE(notAProcess, nullptr);
+
+    struct Case {
+        const char *what;
+        HANDLE process;
+        HMODULE module;
+        DWORD error;
+    } cases[] = {
+        {"no handle", nullptr, nullptr, ERROR_INVALID_HANDLE},
+        {"a thread's handle", notAProcess, nullptr, ERROR_INVALID_HANDLE},
+        {"opened without PROCESS_VM_READ", queryOnly, nullptr, ERROR_ACCESS_DENIED},
+        {"a module handle", full, reinterpret_cast<HMODULE>(static_cast<uintptr_t>(0x400000)), ERROR_INVALID_HANDLE},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        char buffer[50];
+        memset(buffer, 0, sizeof buffer);
+        SetLastError(0);
+        EXPECT_EQ(GetModuleBaseNameA(c.process, c.module, buffer, sizeof buffer), 0u);
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(c.error));
+        EXPECT_EQ(buffer[0], 0);
+    }
+
+    // A process that has ended and been reaped: the handle reads nothing.
+    child.End();
+    char buffer[50];
+    memset(buffer, 0, sizeof buffer);
+    EXPECT_EQ(GetModuleBaseNameA(full, nullptr, buffer, sizeof buffer), 0u);
+    EXPECT_EQ(buffer[0], 0);
+
+    CloseHandle(queryOnly);
+    CloseHandle(full);
+    WaitForSingleObject(notAProcess, INFINITE);
+    CloseHandle(notAProcess);
+}
+
+DWORD PidBeyondTheMaximum()
+{
+    std::ifstream in("/proc/sys/kernel/pid_max");
+    long maximum = 4194304;
+    in >> maximum;
+    return static_cast<DWORD>(maximum + 1);
+}
+
+TEST(OpenProcess, FailsForIdsThatNameNoProcess)
+{
+    TempFolder folder;
+    SleepingChild reaped(folder, "child.exe");
+    ASSERT_GT(reaped.Pid(), 0);
+    const DWORD reapedPid = static_cast<DWORD>(reaped.Pid());
+    reaped.End();
+
+    struct Case {
+        const char *what;
+        DWORD pid;
+    } cases[] = {
+        {"id 0", 0},
+        {"beyond the system's largest id", PidBeyondTheMaximum()},
+        {"a child that has ended", reapedPid},
+        {"-1", 0xFFFFFFFFu},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        SetLastError(0);
+        EXPECT_EQ(OpenProcess(kQueryAndRead, FALSE, c.pid), nullptr);
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    }
+}
+
+TEST(OpenProcess, ThreadOfAProcessIsNoProcess)
+{
+    std::atomic<DWORD> threadId{0};
+    std::atomic<bool> release{false};
+    std::thread other([&] {
+        threadId = static_cast<DWORD>(syscall(SYS_gettid));
+        while (!release)
+            Sleep(5);
+    });
+    while (threadId == 0)
+        Sleep(1);
+    SetLastError(0);
+    EXPECT_EQ(OpenProcess(kQueryAndRead, FALSE, threadId), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    release = true;
+    other.join();
+}
+
+TEST(OpenProcess, IsRefusedForAProcessTheSystemHidesFromUs)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to take another user's identity";
+    const DWORD parent = GetCurrentProcessId();
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // As an ordinary user, the root-owned test process is out of reach.
+        if (setgid(65534) != 0 || setuid(65534) != 0)
+            _exit(10);
+        HANDLE process = OpenProcess(kQueryAndRead, FALSE, parent);
+        if (process)
+            _exit(11);
+        _exit(GetLastError() == ERROR_ACCESS_DENIED ? 0 : 12);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "10: could not change user; 11: opened; 12: another error";
+}
+
+TEST(OpenProcess, HandleIsSignalledWhenTheProcessEnds)
+{
+    TempFolder folder;
+    SleepingChild child(folder, "child.exe");
+    ASSERT_GT(child.Pid(), 0);
+    HANDLE process = OpenProcess(SYNCHRONIZE | kQueryAndRead, FALSE, static_cast<DWORD>(child.Pid()));
+    ASSERT_NE(process, nullptr);
+    EXPECT_EQ(WaitForSingleObject(process, 50), WAIT_TIMEOUT);
+    kill(child.Pid(), SIGTERM);
+    EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
+    child.End();
+    EXPECT_TRUE(CloseHandle(process));
+}
+
+TEST(ProcessCheck, FindsAProgramByItsExactModuleName)
+{
+    // A name of this test's own, so that tests running beside it cannot
+    // disturb it.
+    const std::string name = "orvel_check_" + std::to_string(getpid()) + ".exe";
+    std::string upper = name;
+    for (char &c : upper)
+        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    TempFolder folder;
+    SleepingChild child(folder, name);
+    ASSERT_GT(child.Pid(), 0);
+    EXPECT_TRUE(IsProcessRunning(name.c_str()));
+    EXPECT_FALSE(IsProcessRunning(upper.c_str())) << "names are compared with case";
+    EXPECT_FALSE(IsProcessRunning(name.substr(0, name.size() - 4).c_str()));
+    child.End();
+    EXPECT_FALSE(IsProcessRunning(name.c_str()));
+}
+
+} // namespace
