@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <ostream>
 
-char AnsiString::fScratch = 0;
+thread_local char AnsiString::fScratch = 0;
 
 namespace {
 

@@ -93,7 +93,7 @@ public:
 
 private:
     std::string fData;
-    static char fScratch; // target of out-of-range writes through []
+    static thread_local char fScratch; // target of out-of-range writes through []
 };
 
 AnsiString operator+(const AnsiString &a, const AnsiString &b);

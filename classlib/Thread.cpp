@@ -4,8 +4,8 @@
 
 TThread::TThread(bool CreateSuspended)
 {
-    FSuspended = true;
     FHandle = CreateThread(nullptr, 0, ThreadProc, this, CREATE_SUSPENDED, &FThreadID);
+    FSuspended = FHandle != nullptr;
     if (FHandle && !CreateSuspended)
         Resume();
 }
@@ -44,7 +44,11 @@ DWORD WINAPI TThread::ThreadProc(LPVOID self)
 
 void TThread::Resume()
 {
-    if (ResumeThread(FHandle) == 1)
+    // Not suspended once the last suspension is taken back, and also when
+    // there was none left or no thread at all: a caller that resumes while
+    // Suspended() holds must come to an end.
+    const DWORD previous = ResumeThread(FHandle);
+    if (previous <= 1 || previous == static_cast<DWORD>(-1))
         FSuspended = false;
 }
 

@@ -7,10 +7,10 @@
 
 int ReadInt32(const unsigned char *bytes, int order) {
   uint32_t value;
-  if (order == kLittleEndian)
+  if (order == kOrderLittleEndian)
     value = static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
             static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
-  else if (order == kBigEndian)
+  else if (order == kOrderBigEndian)
     value = static_cast<uint32_t>(bytes[3]) | static_cast<uint32_t>(bytes[2]) << 8 |
             static_cast<uint32_t>(bytes[1]) << 16 | static_cast<uint32_t>(bytes[0]) << 24;
   else
@@ -19,21 +19,21 @@ int ReadInt32(const unsigned char *bytes, int order) {
 }
 
 int ReadInt16(const unsigned char *bytes, int order) {
-  if (order == kLittleEndian)
+  if (order == kOrderLittleEndian)
     return bytes[0] | bytes[1] << 8;
-  if (order == kBigEndian)
+  if (order == kOrderBigEndian)
     return bytes[1] | bytes[0] << 8;
   return 0;
 }
 
 void WriteInt32(unsigned char *bytes, int value, int order) {
   const uint32_t v = static_cast<uint32_t>(value);
-  if (order == kLittleEndian) {
+  if (order == kOrderLittleEndian) {
     bytes[0] = static_cast<unsigned char>(v);
     bytes[1] = static_cast<unsigned char>(v >> 8);
     bytes[2] = static_cast<unsigned char>(v >> 16);
     bytes[3] = static_cast<unsigned char>(v >> 24);
-  } else if (order == kBigEndian) {
+  } else if (order == kOrderBigEndian) {
     bytes[3] = static_cast<unsigned char>(v);
     bytes[2] = static_cast<unsigned char>(v >> 8);
     bytes[1] = static_cast<unsigned char>(v >> 16);
@@ -43,10 +43,10 @@ void WriteInt32(unsigned char *bytes, int value, int order) {
 
 void WriteInt16(unsigned char *bytes, int value, int order) {
   const uint32_t v = static_cast<uint32_t>(value);
-  if (order == kLittleEndian) {
+  if (order == kOrderLittleEndian) {
     bytes[0] = static_cast<unsigned char>(v);
     bytes[1] = static_cast<unsigned char>(v >> 8);
-  } else if (order == kBigEndian) {
+  } else if (order == kOrderBigEndian) {
     bytes[1] = static_cast<unsigned char>(v);
     bytes[0] = static_cast<unsigned char>(v >> 8);
   }

@@ -6,7 +6,7 @@
 // give 0 and the writes store nothing.
 #pragma once
 
-enum { kLittleEndian = 1, kBigEndian = 2 };
+enum { kOrderLittleEndian = 1, kOrderBigEndian = 2 };
 
 // The four bytes at `bytes` as a signed 32-bit value.
 int ReadInt32(const unsigned char *bytes, int order);

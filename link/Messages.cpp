@@ -1,9 +1,9 @@
 #include "Messages.h"
 
-TTextMsg::TTextMsg(int language) : FLanguage(kLangEnglish) { SetLanguage(language); }
+TTextMsg::TTextMsg(int language) : FLanguage(kEnglish) { SetLanguage(language); }
 
 void TTextMsg::SetLanguage(int language) {
-  FLanguage = language == kLangChinese ? kLangChinese : kLangEnglish;
+  FLanguage = language == kChinese ? kChinese : kEnglish;
 }
 
 const char *TTextMsg::Get(unsigned char id) const {
@@ -12,6 +12,6 @@ const char *TTextMsg::Get(unsigned char id) const {
   const TTextMsgRow &row = MessageTable[id];
   if (row.Id != id)
     return "";
-  const char *text = FLanguage == kLangChinese ? row.Chinese : row.English;
+  const char *text = FLanguage == kChinese ? row.Chinese : row.English;
   return text != nullptr ? text : "";
 }

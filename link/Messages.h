@@ -16,10 +16,11 @@ struct TTextMsgRow {
 extern const TTextMsgRow MessageTable[];
 extern const int MessageTableSize;
 
-enum { kLangEnglish = 1033, kLangFrench = 1036, kLangChinese = 2052 };
-
 class TTextMsg {
 public:
+  // User-interface language ids.
+  enum { kEnglish = 1033, kChinese = 2052 };
+
   // Takes the system's user-interface language id.
   explicit TTextMsg(int language);
 

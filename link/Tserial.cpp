@@ -62,12 +62,11 @@ int TSerial::Open(const char *portName, int baud, unsigned char parity, int writ
 
   if (portName == nullptr)
     return kNoPortName;
+  std::memset(FPath, 0, sizeof FPath);
   // The path holds 19 characters; a longer name is refused like a port
   // that does not exist.
   if (std::strlen(portName) > static_cast<size_t>(kMaxPortName))
     return kCreateFailed;
-
-  std::memset(FPath, 0, sizeof FPath);
   std::strcpy(FPath, kPathPrefix);
   std::strcat(FPath, portName);
   FBaud = baud;

@@ -23,7 +23,7 @@ public:
   };
 
   // Longest port name that fits the port path after "\\.\".
-  static const int kMaxPortName = 15;
+  static constexpr int kMaxPortName = 15;
 
   // Opens the port; parity 0 none, 1 odd, 2 even. Returns one code above.
   int Open(const char *portName, int baud, unsigned char parity, int writeDelay);

@@ -219,7 +219,7 @@ int TUSB_kv8m::StartJob(int copies, int resolution, int flag) {
              : 0;
 }
 
-bool TUSB_kv8m::WaitReady() {
+bool TUSB_kv8m::PollReady() {
   TStopwatch poll;
   unsigned char status = GetStatus();
   while (status != kStatusReady && FAbort == 0) {
@@ -281,7 +281,7 @@ int TUSB_kv8m::Send() {
     ++pagesSent;
     FPagesSent = pagesSent;
 
-    if (!WaitReady())
+    if (!PollReady())
       return 0;
     if (pagesSent != pageTotal && StartJob(FCopies, FResolution, FFlag) == 0)
       return 0;

@@ -38,8 +38,8 @@ public:
   };
 
   // Line parameters that Detect sets.
-  static const int kBaud = 19200;
-  static const int kWriteDelay = 80;
+  static constexpr int kBaud = 19200;
+  static constexpr int kWriteDelay = 80;
 
   TUSB_kv8m();
   // Closes the port if one is open and frees the scan data. The block lists
@@ -86,7 +86,9 @@ public:
 
 private:
   bool PortOpen() const;
-  bool WaitReady();
+  // After a page: queries the status every 200 ms until the device is
+  // ready; false when it is not within 4000 ms, or on a stop request.
+  bool PollReady();
 
   AnsiString FPort;
   int FBaud;

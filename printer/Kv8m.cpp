@@ -22,20 +22,20 @@ TKv8m_Compress::TKv8m_Compress(TPCL_file *Source) : TConvert(Source)
 
 TKv8m_Compress::~TKv8m_Compress() = default;
 
-// Emits a pending run of zero bytes as pairs 00 k, at most 255 a pair. Once
-// the block is full nothing more of this page can be stored, so a long run
-// stops there instead of dropping pair after pair.
-void TKv8m_Compress::EmitRun(unsigned long long Pending)
+// Emits the full runs of 255 of a pending count as pairs 00 FF and returns
+// the rest (1 to 255). Once the block is full nothing more of this page can
+// be stored, so a long run stops there instead of dropping pair after pair
+// (what it returns then is dropped too).
+unsigned long long TKv8m_Compress::EmitFullRuns(unsigned long long Pending)
 {
     while (Pending > kLongestRun) {
         AddByte(0x00);
         AddByte(0xFF);
         Pending -= kLongestRun;
         if (FUsed + 1 >= LastBlockCapacity())
-            return;
+            break;
     }
-    AddByte(0x00);
-    AddByte(static_cast<unsigned char>(Pending));
+    return Pending;
 }
 
 void TKv8m_Compress::Convert()
@@ -57,11 +57,11 @@ void TKv8m_Compress::Convert()
         const int threshold = halving ? 2 : 1;
 
         for (TPCL_row *row = page->FirstRow; row && FAbort == 0; row = row->Next) {
-            const int advance = ReadInt16(row->Header + kRowAdvanceOffset, kLittleEndian);
+            const int advance = ReadInt16(row->Header + kRowAdvanceOffset, kOrderLittleEndian);
             if (advance > threshold)
                 pending += static_cast<unsigned long long>(kLineBytes) * (halving ? advance / 2 : advance);
 
-            const int count = ReadInt16(row->Header + kRowCountOffset, kLittleEndian);
+            const int count = ReadInt16(row->Header + kRowCountOffset, kOrderLittleEndian);
             const unsigned char *data = row->Data;
             for (int i = 0; i < count; ++i) {
                 if (FAbort) {
@@ -74,7 +74,10 @@ void TKv8m_Compress::Convert()
                     continue;
                 }
                 if (pending > 0) {
-                    EmitRun(pending);
+                    if (pending > kLongestRun)
+                        pending = EmitFullRuns(pending);
+                    AddByte(0x00);
+                    AddByte(static_cast<unsigned char>(pending));
                     pending = 0;
                 }
                 AddByte(b);

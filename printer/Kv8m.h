@@ -20,5 +20,5 @@ public:
     void Convert() override;
 
 private:
-    void EmitRun(unsigned long long Pending);
+    unsigned long long EmitFullRuns(unsigned long long Pending);
 };

@@ -74,12 +74,13 @@ bool TMain::IsRunning() { return FDone == 0; }
 
 AnsiString TMain::TakeMessage()
 {
-    AnsiString taken;
-    {
-        std::lock_guard<std::mutex> hold(FMessageLock);
-        taken = FMessage;
-        FMessage = AnsiString();
-    }
+    // The worker is suspended before the lock is let go: once it sees the
+    // text gone, its suspension is already counted, and its next step (the
+    // stop-request check) holds it until Retry, so after Cancel it never
+    // starts printing.
+    std::lock_guard<std::mutex> hold(FMessageLock);
+    AnsiString taken = FMessage;
+    FMessage = AnsiString();
     if (!taken.IsEmpty())
         Pause();
     return taken;
@@ -269,6 +270,7 @@ bool TMain::PrintJob()
     if (device->StartJob(FParser->GetCopies(), resolution, 1) == 0) {
         SetMessageId(kMsgNotReady);
         FState = 3;
+        device->SetData(nullptr, nullptr); // the lists go with the coder
         delete coder;
         return false;
     }
@@ -281,6 +283,7 @@ bool TMain::PrintJob()
     FPagesDone = device->GetPagesSent();
     SetMessageId(kMsgNotReady);
     FState = 3;
+    device->SetData(nullptr, nullptr);
     delete coder;
     return false;
 }

@@ -122,7 +122,7 @@ bool TPCL_file::Begin()
 
 int TPCL_file::ReadWord(const unsigned char *Where) const
 {
-    return ReadInt16(Where, kLittleEndian);
+    return ReadInt16(Where, kOrderLittleEndian);
 }
 
 // The copy count, read as atol reads decimal text, but never past the last
@@ -216,7 +216,8 @@ int TPCL_file::Scan()
             break;
         case kJobEnd: {
             FEnd = here;
-            int copies = ReadNumber(here + kCopiesOffset);
+            // A count that would begin past the last byte reads as none.
+            int copies = ReadNumber(offset + kCopiesOffset <= FSize ? here + kCopiesOffset : FData + FSize);
             FCopies = copies == 0 ? 1 : copies;
             break;
         }

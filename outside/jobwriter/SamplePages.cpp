@@ -111,13 +111,36 @@ PageImage MakeDrawingPage(unsigned seed, int height)
 
 PageImage MakeDensePage(unsigned seed, int height)
 {
+    // A smooth grey picture, 20 % to 95 % black, in ordered 8 × 8 dither.
+    static const int bayer[8][8] = {
+        {0, 32, 8, 40, 2, 34, 10, 42},  {48, 16, 56, 24, 50, 18, 58, 26}, {12, 44, 4, 36, 14, 46, 6, 38},
+        {60, 28, 52, 20, 62, 30, 54, 22}, {3, 35, 11, 43, 1, 33, 9, 41},  {51, 19, 59, 27, 49, 17, 57, 25},
+        {15, 47, 7, 39, 13, 45, 5, 37},  {63, 31, 55, 23, 61, 29, 53, 21}};
+    PageImage page(height);
+    std::mt19937 random(seed);
+    const double cx = kPageDots * (0.3 + 0.4 * (random() % 100) / 100.0);
+    const double cy = height * (0.3 + 0.4 * (random() % 100) / 100.0);
+    const double wave = 40.0 + random() % 80;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < kPageDots; ++x) {
+            const double r = std::hypot(x - cx, y - cy);
+            const double grey = 0.575 + 0.375 * std::sin(r / wave) * std::cos(x / (2.5 * wave));
+            if (grey * 64 > bayer[y % 8][x % 8])
+                page.SetDot(x, y);
+        }
+    }
+    return page;
+}
+
+PageImage MakeNoisePage(unsigned seed, int height)
+{
     PageImage page(height);
     std::mt19937 random(seed);
     for (int y = 0; y < height; ++y) {
         unsigned char *row = page.Row(y);
         for (int i = 0; i < kRowBytes; ++i) {
-            unsigned value = random();
-            // About one byte in sixteen white, the rest a dither pattern.
+            const unsigned value = random();
+            // About one byte in sixteen white, the rest any dots.
             row[i] = (value & 0xF00) == 0 ? 0 : static_cast<unsigned char>(value | 1);
         }
     }

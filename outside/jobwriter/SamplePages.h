@@ -15,5 +15,8 @@ PageImage MakeTextPage(unsigned seed, int height = kA4Rows);
 PageImage MakeDrawingPage(unsigned seed, int height = kA4Rows);
 // A halftone picture: nearly every byte non-zero.
 PageImage MakeDensePage(unsigned seed, int height = kA4Rows);
+// Random dots with a white byte here and there: the worst case for a coder
+// that decides byte by byte.
+PageImage MakeNoisePage(unsigned seed, int height = kA4Rows);
 
 } // namespace jobwriter

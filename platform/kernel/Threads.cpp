@@ -33,7 +33,7 @@ std::atomic<DWORD> gNextThreadId{0x1004};
 
 DWORD NewThreadId() { return gNextThreadId.fetch_add(4); }
 
-class ThreadObject final : public Waitable, public std::enable_shared_from_this<ThreadObject> {
+class ThreadObject final : public Waitable {
 public:
     ThreadObject(LPTHREAD_START_ROUTINE routine, LPVOID parameter, bool suspended)
         : FRoutine(routine), FParameter(parameter), FId(NewThreadId()), FCount(suspended ? 1 : 0)

@@ -9,6 +9,7 @@
 
 #include <cstring>
 #include <mutex>
+#include <pthread.h>
 
 using registry::Hive;
 using registry::Key;
@@ -31,13 +32,28 @@ struct RegistryState {
     registry::KeyHandles handles;
 };
 
+RegistryState *MakeState();
+
 // Never destroyed: registry calls may come from threads still running
 // while the process exits.
 RegistryState &State()
 {
-    static RegistryState *state = new RegistryState;
+    static RegistryState *state = MakeState();
     return *state;
 }
+
+// A fork while another thread is inside a registry call would leave the
+// child with the mutex held for ever: fork waits for the call to end.
+RegistryState *MakeState()
+{
+    RegistryState *state = new RegistryState;
+    pthread_atfork([] { State().lock.lock(); }, [] { State().lock.unlock(); }, [] { State().lock.unlock(); });
+    return state;
+}
+
+// Made while the program loads, before any thread runs: a fork can then
+// never catch the state half made.
+const bool gStateMade = (State(), true);
 
 const char *PredefinedHiveName(HKEY key)
 {

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <mutex>
+#include <pthread.h>
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -66,6 +67,18 @@ void Lay(const std::string &root)
         symlink("/", unixDrive.c_str());
 }
 
+// Held across fork so that a child never inherits it locked by a thread
+// that does not exist in the child.
+std::mutex gLayLock;
+std::set<std::string> gLaid;
+
+struct ForkGuard {
+    ForkGuard()
+    {
+        pthread_atfork([] { gLayLock.lock(); }, [] { gLayLock.unlock(); }, [] { gLayLock.unlock(); });
+    }
+} gForkGuard;
+
 } // namespace
 
 std::string RootPath()
@@ -75,10 +88,8 @@ std::string RootPath()
     while (root.size() > 1 && root.back() == '/')
         root.pop_back();
 
-    static std::mutex lock;
-    static std::set<std::string> laid;
-    std::lock_guard<std::mutex> hold(lock);
-    if (laid.insert(root).second)
+    std::lock_guard<std::mutex> hold(gLayLock);
+    if (gLaid.insert(root).second)
         Lay(root);
     return root;
 }

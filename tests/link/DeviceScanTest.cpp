@@ -2,6 +2,10 @@
 // the page count, and how each fault of the transfer ends it.
 #include "DeviceSupport.h"
 
+#include <chrono>
+#include <future>
+#include <thread>
+
 #include "MemoryStream.h"
 
 namespace linktest {
@@ -160,6 +164,48 @@ TEST_F(DeviceScan, ShortLineKeepsThePartialBytes) {
   ASSERT_GT(last.announced, 0);
   EXPECT_EQ(static_cast<int>(last.payload.size()), last.announced - 1);
   ASSERT_TRUE(WaitLog("fault short-line fired record=3"));
+}
+
+// ---- a device that goes away in the middle of a line, played by hand -------
+
+class ScanHangUp : public testing::Test {
+protected:
+  TempMachineRoot root_;
+  FakePort port_{"COM6"};
+};
+
+TEST_F(ScanHangUp, LineCutOffByAVanishedDeviceEndsAtOnce) {
+  ASSERT_TRUE(port_.Ok());
+  // Kept on the heap: should Scan hang, the test gives up on it.
+  TUSB_kv8m *link = new TUSB_kv8m;
+  ASSERT_EQ(link->Open("COM6", 19200, 0), 0);
+  // The reply and the records are there before the command goes out; the
+  // line announces 10 bytes and only 7 come, then the line is dead.
+  // Retrying a dead port a hundred times would take two minutes.
+  ASSERT_TRUE(port_.Send({0xF7, 0x00, 0x00, 0xFE, 0xF2, 1, 2, 3, 4, 0xFE, 0xF3, 0x0A, 1, 2, 3, 4,
+                          5, 6, 7}));
+  auto result = std::make_shared<std::promise<int>>();
+  std::future<int> scanned = result->get_future();
+  std::thread([link, result] { result->set_value(link->Scan()); }).detach();
+  EXPECT_EQ(port_.Receive(5), (Bytes{0xFE, 0xF7, 0x00, 0x00, 0x00}));
+  port_.Receive(1, 1000); // let the host take what was sent
+  port_.HangUp();
+  if (scanned.wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
+    ADD_FAILURE() << "Scan kept reading a dead port";
+    return;
+  }
+  EXPECT_EQ(scanned.get(), 6);
+  std::vector<ScanRecord> records;
+  TMemoryStream *data = link->GetScanData();
+  ASSERT_NE(data, nullptr);
+  ASSERT_TRUE(ParseScanData(static_cast<const unsigned char *>(data->Memory()),
+                            static_cast<size_t>(data->Size()), &records));
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[0].payload, (Bytes{1, 2, 3, 4}));
+  EXPECT_EQ(link->GetPageCount(), 1);
+  EXPECT_EQ(records[1].announced, 10);
+  EXPECT_EQ(records[1].payload, (Bytes{1, 2, 3, 4, 5, 6, 7}));
+  delete link;
 }
 
 } // namespace

@@ -134,6 +134,15 @@ std::vector<unsigned char> FakePort::Receive(size_t count, int timeoutMs) {
   return got;
 }
 
+void FakePort::HangUp() {
+  if (slaveHold_ >= 0)
+    close(slaveHold_);
+  if (master_ >= 0)
+    close(master_);
+  slaveHold_ = -1;
+  master_ = -1;
+}
+
 std::vector<unsigned char> FakePort::Drain() {
   std::vector<unsigned char> got;
   unsigned char buffer[512];

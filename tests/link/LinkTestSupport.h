@@ -45,6 +45,9 @@ public:
   std::vector<unsigned char> Receive(size_t count, int timeoutMs = 10000);
   // Everything the host has sent so far, without waiting.
   std::vector<unsigned char> Drain();
+  // The device goes away: both ends of the line are closed here, so the
+  // host's reads fail from now on.
+  void HangUp();
 
 private:
   int master_ = -1;

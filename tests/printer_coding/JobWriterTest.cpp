@@ -76,6 +76,7 @@ std::vector<PageImage> SamplePages()
     pages.push_back(jobwriter::MakeTextPage(1));
     pages.push_back(jobwriter::MakeDrawingPage(2));
     pages.push_back(jobwriter::MakeDensePage(3, 600));
+    pages.push_back(jobwriter::MakeNoisePage(4, 300));
     // Isolated blank rows, black rows, a dot in the last byte, a long
     // blank gap, and blank rows at the end.
     PageImage mixed(3300);

@@ -14,6 +14,7 @@
 #include <poll.h>
 #include <random>
 #include <string>
+#include <thread>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <vector>
@@ -105,6 +106,45 @@ TEST_F(RegistryProcesses, RacingWritersLoseNoUpdate)
         }
     }
     EXPECT_EQ(missing, 0);
+}
+
+TEST_F(RegistryProcesses, ThreadsOfOneProcessShareTheHive)
+{
+    const int kThreads = 4;
+    const int kValues = 40;
+    std::vector<std::thread> threads;
+    std::vector<int> failures(kThreads, 0);
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([t, &failures] {
+            for (int i = 0; i < kValues; ++i) {
+                std::string name = "t" + std::to_string(t) + "_" + std::to_string(i);
+                std::string data;
+                if (Set(HKEY_CURRENT_USER, "Software\\Threads", name, REG_BINARY, name) != ERROR_SUCCESS ||
+                    Get(HKEY_CURRENT_USER, "Software\\Threads", name, &data) != ERROR_SUCCESS || data != name)
+                    ++failures[t];
+            }
+        });
+    }
+    // A fork while the threads are in registry calls gives a child that can
+    // use the registry (no mutex left held in it).
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0)
+        _exit(Set(HKEY_CURRENT_USER, "Software\\Threads", "child", REG_SZ, std::string("x\0", 2)) == ERROR_SUCCESS
+                  ? 0
+                  : 1);
+    for (std::thread &thread : threads)
+        thread.join();
+    EXPECT_EQ(failures, std::vector<int>(kThreads, 0));
+    WaitSuccess(child);
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Threads", 0, KEY_READ, &key), ERROR_SUCCESS);
+    DWORD values = 0;
+    ASSERT_EQ(RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
+                               nullptr, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_EQ(values, static_cast<DWORD>(kThreads * kValues + 1));
 }
 
 // The big values of the killed writer: 8 bytes of sequence number, then a

@@ -90,6 +90,24 @@ TEST(TThreadTest, SuspensionsCountAsWindowsThreadSuspensions)
     EXPECT_TRUE(WaitUntil([&] { return thread.Count > held + 2; }));
 }
 
+TEST(TThreadTest, ResumingUntilNotSuspendedAlwaysEnds)
+{
+    // The count taken back behind the object's back: the next Resume finds
+    // nothing to take back and must still clear Suspended().
+    TCounter thread(true);
+    thread.Suspend();
+    EXPECT_EQ(ResumeThread(thread.Handle()), 2u);
+    EXPECT_EQ(ResumeThread(thread.Handle()), 1u);
+    EXPECT_TRUE(thread.Suspended());
+    int resumes = 0;
+    while (thread.Suspended() && resumes < 10) {
+        thread.Resume();
+        ++resumes;
+    }
+    EXPECT_EQ(resumes, 1);
+    EXPECT_TRUE(WaitUntil([&] { return thread.Count > 0; }));
+}
+
 TEST(TThreadTest, TerminateEndsTheLoopAndWaitForGivesTheReturnValue)
 {
     for (int result : {0, 3, -1}) {
