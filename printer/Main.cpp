@@ -261,6 +261,14 @@ bool TMain::PrintJob()
 
     TKv8m_Compress *coder = new TKv8m_Compress(FParser);
     coder->Convert();
+    // The coder stops when the heap gives no block for a page; sending the
+    // pages it did code would end the job as printed with pages missing.
+    if (coder->GetBlocks()->size() != static_cast<size_t>(FParser->GetPageCount())) {
+        SetMessageId(kMsgTransmissionError);
+        FState = 3;
+        delete coder;
+        return false;
+    }
 
     device->SetData(coder->GetBlocks(), coder->GetSizes());
     device->Reopen();

@@ -3,8 +3,6 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
-#include <mutex>
-#include <pthread.h>
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -67,18 +65,6 @@ void Lay(const std::string &root)
         symlink("/", unixDrive.c_str());
 }
 
-// Held across fork so that a child never inherits it locked by a thread
-// that does not exist in the child.
-std::mutex gLayLock;
-std::set<std::string> gLaid;
-
-struct ForkGuard {
-    ForkGuard()
-    {
-        pthread_atfork([] { gLayLock.lock(); }, [] { gLayLock.unlock(); }, [] { gLayLock.unlock(); });
-    }
-} gForkGuard;
-
 } // namespace
 
 std::string RootPath()
@@ -88,8 +74,11 @@ std::string RootPath()
     while (root.size() > 1 && root.back() == '/')
         root.pop_back();
 
-    std::lock_guard<std::mutex> hold(gLayLock);
-    if (gLaid.insert(root).second)
+    // Laying out is idempotent, so each thread remembers on its own which
+    // roots it has laid: no lock, so nothing can be inherited locked by a
+    // forked child.
+    thread_local std::set<std::string> laid;
+    if (laid.insert(root).second)
         Lay(root);
     return root;
 }
