@@ -15,6 +15,7 @@
 
 #include "DeviceHarness.h"
 #include "JobWriter.h"
+#include "PbmImage.h"
 #include "PortMonitorSetup.h"
 #include "SamplePages.h"
 #include "machine/MachineRoot.h"
@@ -32,14 +33,6 @@ bool WriteFile(const std::string &path, const std::vector<unsigned char> &bytes)
     return static_cast<bool>(out);
 }
 
-bool RowBlank(const unsigned char *row)
-{
-    for (int i = 0; i < jobwriter::kRowBytes; ++i)
-        if (row[i])
-            return false;
-    return true;
-}
-
 // A printed page matches its source when their rows agree where both have
 // rows and every further row of either is blank: the coding leaves out the
 // blank lines at a page's end, and the device fills its last line.
@@ -49,15 +42,11 @@ bool SamePage(const jobwriter::PageImage &source, const standin::Bitmap &printed
         *why = "printed page is " + std::to_string(printed.width) + " dots wide";
         return false;
     }
-    int rows = std::max(source.Height, printed.height);
-    for (int y = 0; y < rows; ++y) {
-        const unsigned char *a = y < source.Height ? source.Row(y) : nullptr;
-        const unsigned char *b = y < printed.height ? printed.rows.data() + static_cast<size_t>(y) * jobwriter::kRowBytes : nullptr;
-        bool same = a && b ? std::equal(a, a + jobwriter::kRowBytes, b) : RowBlank(a ? a : b);
-        if (!same) {
-            *why = "row " + std::to_string(y) + " differs";
-            return false;
-        }
+    const int row = pbm::FirstDifferentRow(jobwriter::kPageDots, source.Bits.data(), source.Height,
+                                           printed.rows.data(), printed.height);
+    if (row >= 0) {
+        *why = "row " + std::to_string(row) + " differs";
+        return false;
     }
     return true;
 }

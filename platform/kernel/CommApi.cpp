@@ -24,20 +24,46 @@ bool Injected(machine::testing::CommCall which)
     return mode == kAlways;
 }
 
-bool FailInjected(machine::testing::CommCall which)
-{
-    if (!Injected(which))
-        return false;
-    SetLastError(ERROR_GEN_FAILURE);
-    return true;
-}
-
 std::shared_ptr<CommPort> PortOf(HANDLE handle)
 {
     std::shared_ptr<CommPort> port = LookupHandleAs<CommPort>(handle);
     if (!port)
         SetLastError(ERROR_INVALID_HANDLE);
     return port;
+}
+
+// The port behind `handle` for a call whose argument is valid or not; null
+// with the last error set (a bad handle goes before a bad argument).
+std::shared_ptr<CommPort> PortFor(HANDLE handle, bool argumentValid)
+{
+    std::shared_ptr<CommPort> port = PortOf(handle);
+    if (port && !argumentValid) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    return port;
+}
+
+// The same for one of the set-up calls, which tests can make fail first.
+std::shared_ptr<CommPort> PortForSetUp(machine::testing::CommCall which, HANDLE handle, bool argumentValid)
+{
+    if (Injected(which)) {
+        SetLastError(ERROR_GEN_FAILURE);
+        return nullptr;
+    }
+    return PortFor(handle, argumentValid);
+}
+
+// GetCommMask, GetCommState and GetCommTimeouts: what `get` reads from the
+// port behind `handle`, into *out.
+template <typename T>
+BOOL GiveFromPort(HANDLE handle, T *out, T (CommPort::*get)())
+{
+    std::shared_ptr<CommPort> port = PortFor(handle, out != nullptr);
+    if (!port)
+        return FALSE;
+    *out = (port.get()->*get)();
+    return TRUE;
 }
 
 } // namespace
@@ -66,94 +92,56 @@ void ResetCommFailures()
 } // namespace machine
 
 using machine::testing::CommCall;
+using platform::CommPort;
+using platform::GiveFromPort;
+using platform::PortForSetUp;
 using platform::PortOf;
 
 BOOL WINAPI SetCommMask(HANDLE hFile, DWORD dwEvtMask)
 {
-    if (platform::FailInjected(CommCall::SetCommMask))
-        return FALSE;
-    auto port = PortOf(hFile);
-    if (!port)
-        return FALSE;
     const DWORD known = EV_RXCHAR | EV_RXFLAG | EV_TXEMPTY | EV_CTS | EV_DSR | EV_RLSD | EV_BREAK |
                         EV_ERR | EV_RING | EV_PERR | EV_RX80FULL | EV_EVENT1 | EV_EVENT2;
-    if (dwEvtMask & ~known) {
-        SetLastError(ERROR_INVALID_PARAMETER);
+    auto port = PortForSetUp(CommCall::SetCommMask, hFile, !(dwEvtMask & ~known));
+    if (!port)
         return FALSE;
-    }
     port->SetMask(dwEvtMask);
     return TRUE;
 }
 
 BOOL WINAPI GetCommMask(HANDLE hFile, LPDWORD lpEvtMask)
 {
-    auto port = PortOf(hFile);
-    if (!port)
-        return FALSE;
-    if (!lpEvtMask) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    *lpEvtMask = port->Mask();
-    return TRUE;
+    return GiveFromPort(hFile, lpEvtMask, &CommPort::Mask);
 }
 
 BOOL WINAPI SetCommState(HANDLE hFile, LPDCB lpDCB)
 {
-    if (platform::FailInjected(CommCall::SetCommState))
-        return FALSE;
-    auto port = PortOf(hFile);
+    auto port = PortForSetUp(CommCall::SetCommState, hFile, lpDCB != nullptr);
     if (!port)
         return FALSE;
-    if (!lpDCB) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
     return port->SetState(*lpDCB);
 }
 
 BOOL WINAPI GetCommState(HANDLE hFile, LPDCB lpDCB)
 {
-    auto port = PortOf(hFile);
-    if (!port)
-        return FALSE;
-    if (!lpDCB) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    *lpDCB = port->State();
-    return TRUE;
+    return GiveFromPort(hFile, lpDCB, &CommPort::State);
 }
 
 BOOL WINAPI SetCommTimeouts(HANDLE hFile, LPCOMMTIMEOUTS lpCommTimeouts)
 {
-    if (platform::FailInjected(CommCall::SetCommTimeouts))
-        return FALSE;
-    auto port = PortOf(hFile);
+    // The serial driver refuses all three read time-outs at MAXDWORD.
+    const bool valid = lpCommTimeouts && !(lpCommTimeouts->ReadIntervalTimeout == MAXDWORD &&
+                                           lpCommTimeouts->ReadTotalTimeoutMultiplier == MAXDWORD &&
+                                           lpCommTimeouts->ReadTotalTimeoutConstant == MAXDWORD);
+    auto port = PortForSetUp(CommCall::SetCommTimeouts, hFile, valid);
     if (!port)
         return FALSE;
-    // The serial driver refuses all three read time-outs at MAXDWORD.
-    if (!lpCommTimeouts || (lpCommTimeouts->ReadIntervalTimeout == MAXDWORD &&
-                            lpCommTimeouts->ReadTotalTimeoutMultiplier == MAXDWORD &&
-                            lpCommTimeouts->ReadTotalTimeoutConstant == MAXDWORD)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
     port->SetTimeouts(*lpCommTimeouts);
     return TRUE;
 }
 
 BOOL WINAPI GetCommTimeouts(HANDLE hFile, LPCOMMTIMEOUTS lpCommTimeouts)
 {
-    auto port = PortOf(hFile);
-    if (!port)
-        return FALSE;
-    if (!lpCommTimeouts) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    *lpCommTimeouts = port->Timeouts();
-    return TRUE;
+    return GiveFromPort(hFile, lpCommTimeouts, &CommPort::Timeouts);
 }
 
 BOOL WINAPI PurgeComm(HANDLE hFile, DWORD dwFlags)

@@ -62,6 +62,24 @@ int WaitFor(int fd, short events, int64_t deadline, short *revents)
     }
 }
 
+// Waits until `fd` is ready for `events`, as Read and Write do between
+// transfers. False when the call is to end now with *outcome: TRUE when the
+// deadline passed (what was moved so far counts), FALSE with the last error
+// set when the wait itself failed.
+bool AwaitReady(int fd, short events, int64_t deadline, short *revents, BOOL *outcome)
+{
+    const int ready = WaitFor(fd, events, deadline, revents);
+    if (ready > 0)
+        return true;
+    if (ready < 0)
+        SetLastError(ErrorFromErrno(errno));
+    *outcome = ready == 0 ? TRUE : FALSE;
+    return false;
+}
+
+// The code for a failed set-up call on the tty: EIO once the device is gone.
+DWORD SetUpError(int error) { return error == EIO ? kDeviceGone : ErrorFromErrno(error); }
+
 } // namespace
 
 std::shared_ptr<CommPort> CommPort::Open(const std::string &name, DWORD access)
@@ -174,13 +192,9 @@ BOOL CommPort::Read(void *buffer, DWORD count, DWORD *done)
             return FailGone(deadline);
         }
         short revents = 0;
-        const int ready = WaitFor(fd_, POLLIN, deadline, &revents);
-        if (ready == 0)
-            return TRUE; // time-out: what came so far
-        if (ready < 0) {
-            SetLastError(ErrorFromErrno(errno));
-            return FALSE;
-        }
+        BOOL outcome;
+        if (!AwaitReady(fd_, POLLIN, deadline, &revents, &outcome))
+            return outcome; // the time-out (what came so far counts) or a failed wait
         hangup = revents & (POLLHUP | POLLERR | POLLNVAL);
     }
 }
@@ -188,10 +202,8 @@ BOOL CommPort::Read(void *buffer, DWORD count, DWORD *done)
 BOOL CommPort::Write(const void *buffer, DWORD count, DWORD *done)
 {
     *done = 0;
-    if (gone_) {
-        SetLastError(kDeviceGone);
-        return FALSE;
-    }
+    if (gone_)
+        return FailGone(kNoDeadline);
     const COMMTIMEOUTS t = Timeouts();
     int64_t deadline = kNoDeadline;
     if (t.WriteTotalTimeoutMultiplier != 0 || t.WriteTotalTimeoutConstant != 0)
@@ -212,28 +224,19 @@ BOOL CommPort::Write(const void *buffer, DWORD count, DWORD *done)
             return FALSE;
         }
         short revents = 0;
-        const int ready = WaitFor(fd_, POLLOUT, deadline, &revents);
-        if (ready == 0)
-            return TRUE; // time-out: what went so far
-        if (ready < 0) {
-            SetLastError(ErrorFromErrno(errno));
-            return FALSE;
-        }
-        if ((revents & (POLLHUP | POLLERR | POLLNVAL)) && !(revents & POLLOUT)) {
-            gone_ = true;
-            SetLastError(kDeviceGone);
-            return FALSE;
-        }
+        BOOL outcome;
+        if (!AwaitReady(fd_, POLLOUT, deadline, &revents, &outcome))
+            return outcome; // the time-out (what went so far counts) or a failed wait
+        if ((revents & (POLLHUP | POLLERR | POLLNVAL)) && !(revents & POLLOUT))
+            return FailGone(kNoDeadline);
     }
     return TRUE;
 }
 
 BOOL CommPort::Flush()
 {
-    if (gone_) {
-        SetLastError(kDeviceGone);
-        return FALSE;
-    }
+    if (gone_)
+        return FailGone(kNoDeadline);
     while (tcdrain(fd_) != 0) {
         if (errno != EINTR) {
             SetLastError(ErrorFromErrno(errno));
@@ -248,7 +251,7 @@ BOOL CommPort::SetState(const DCB &dcb)
     std::lock_guard<std::mutex> hold(lock_);
     termios tio;
     if (tcgetattr(fd_, &tio) != 0) {
-        SetLastError(errno == EIO ? kDeviceGone : ErrorFromErrno(errno));
+        SetLastError(SetUpError(errno));
         return FALSE;
     }
     DWORD error;
@@ -257,7 +260,7 @@ BOOL CommPort::SetState(const DCB &dcb)
         return FALSE;
     }
     if (tcsetattr(fd_, TCSANOW, &tio) != 0) {
-        SetLastError(errno == EIO ? kDeviceGone : ErrorFromErrno(errno));
+        SetLastError(SetUpError(errno));
         return FALSE;
     }
     // Kept whole: a pseudo-terminal ignores parity and byte size, and the

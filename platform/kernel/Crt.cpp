@@ -65,6 +65,31 @@ bool PosixMode(const char *mode, std::string *posix, bool *binary)
     return true;
 }
 
+// fopen_s fails with `error` both set in errno and returned.
+errno_t OpenFailure(int error)
+{
+    errno = error;
+    return error;
+}
+
+// _read and _write: checks the buffer, then runs `transfer` (read or
+// write), again while a signal interrupts it, between two safe points.
+template <typename Buffer, typename Call>
+int RetriedTransfer(int fd, Buffer *buffer, unsigned int count, Call transfer)
+{
+    if (count > INT_MAX || (!buffer && count)) {
+        errno = EINVAL;
+        return -1;
+    }
+    platform::SafePoint();
+    ssize_t n;
+    do {
+        n = transfer(fd, buffer, count);
+    } while (n < 0 && errno == EINTR);
+    platform::SafePoint();
+    return n < 0 ? -1 : static_cast<int>(n);
+}
+
 } // namespace
 
 errno_t fopen_s(FILE **file, const char *name, const char *mode)
@@ -73,26 +98,17 @@ errno_t fopen_s(FILE **file, const char *name, const char *mode)
         *file = nullptr;
     std::string posix;
     bool binary = false;
-    if (!file || !name || !mode || !*name || !PosixMode(mode, &posix, &binary)) {
-        errno = EINVAL;
-        return EINVAL;
-    }
+    if (!file || !name || !mode || !*name || !PosixMode(mode, &posix, &binary))
+        return OpenFailure(EINVAL);
     const std::string path = machine::UnixPath(name);
-    if (path.empty()) {
-        errno = ENOENT;
-        return ENOENT;
-    }
+    if (path.empty())
+        return OpenFailure(ENOENT);
     struct stat info;
-    if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-        errno = EACCES; // Windows does not open a folder as a stream
-        return EACCES;
-    }
+    if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+        return OpenFailure(EACCES); // Windows does not open a folder as a stream
     FILE *stream = fopen(path.c_str(), posix.c_str());
-    if (!stream) {
-        const int error = errno == EISDIR ? EACCES : errno;
-        errno = error;
-        return error;
-    }
+    if (!stream)
+        return OpenFailure(errno == EISDIR ? EACCES : errno);
     ExchangeMode(fileno(stream), binary ? _O_BINARY : _O_TEXT);
     *file = stream;
     return 0;
@@ -119,32 +135,6 @@ int _fileno(FILE *stream)
     return fileno(stream);
 }
 
-int _read(int fd, void *buffer, unsigned int count)
-{
-    if (count > INT_MAX || (!buffer && count)) {
-        errno = EINVAL;
-        return -1;
-    }
-    platform::SafePoint();
-    ssize_t n;
-    do {
-        n = read(fd, buffer, count);
-    } while (n < 0 && errno == EINTR);
-    platform::SafePoint();
-    return n < 0 ? -1 : static_cast<int>(n);
-}
+int _read(int fd, void *buffer, unsigned int count) { return RetriedTransfer(fd, buffer, count, ::read); }
 
-int _write(int fd, const void *buffer, unsigned int count)
-{
-    if (count > INT_MAX || (!buffer && count)) {
-        errno = EINVAL;
-        return -1;
-    }
-    platform::SafePoint();
-    ssize_t n;
-    do {
-        n = write(fd, buffer, count);
-    } while (n < 0 && errno == EINTR);
-    platform::SafePoint();
-    return n < 0 ? -1 : static_cast<int>(n);
-}
+int _write(int fd, const void *buffer, unsigned int count) { return RetriedTransfer(fd, buffer, count, ::write); }

@@ -54,20 +54,42 @@ HANDLE Insert(std::shared_ptr<platform::KernelObject> object)
     return object ? platform::InsertHandle(std::move(object)) : INVALID_HANDLE_VALUE;
 }
 
-std::shared_ptr<platform::IoObject> IoOf(HANDLE handle)
+// The object of type T behind `handle`; null with ERROR_INVALID_HANDLE.
+template <typename T>
+std::shared_ptr<T> ObjectOf(HANDLE handle)
 {
-    auto object = platform::LookupHandleAs<platform::IoObject>(handle);
+    auto object = platform::LookupHandleAs<T>(handle);
     if (!object)
         SetLastError(ERROR_INVALID_HANDLE);
     return object;
 }
 
-std::shared_ptr<platform::FileObject> FileOf(HANDLE handle)
+std::shared_ptr<platform::IoObject> IoOf(HANDLE handle) { return ObjectOf<platform::IoObject>(handle); }
+
+std::shared_ptr<platform::FileObject> FileOf(HANDLE handle) { return ObjectOf<platform::FileObject>(handle); }
+
+// ReadFile and WriteFile: the checks, then `transfer(object, &done)` between
+// two safe points, with the count done given back.
+template <typename Transfer>
+BOOL TransferOn(HANDLE handle, LPCVOID buffer, DWORD count, LPDWORD doneOut, LPOVERLAPPED overlapped,
+                Transfer transfer)
 {
-    auto file = platform::LookupHandleAs<platform::FileObject>(handle);
-    if (!file)
-        SetLastError(ERROR_INVALID_HANDLE);
-    return file;
+    if (doneOut)
+        *doneOut = 0;
+    auto object = IoOf(handle);
+    if (!object)
+        return FALSE;
+    if (overlapped || (!buffer && count)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    DWORD done = 0;
+    platform::SafePoint();
+    const BOOL ok = transfer(*object, &done);
+    platform::SafePoint();
+    if (doneOut)
+        *doneOut = done;
+    return ok;
 }
 
 } // namespace
@@ -97,43 +119,19 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
 BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
                      LPDWORD lpNumberOfBytesRead, LPOVERLAPPED lpOverlapped)
 {
-    if (lpNumberOfBytesRead)
-        *lpNumberOfBytesRead = 0;
-    auto object = IoOf(hFile);
-    if (!object)
-        return FALSE;
-    if (lpOverlapped || (!lpBuffer && nNumberOfBytesToRead)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    DWORD done = 0;
-    platform::SafePoint();
-    const BOOL ok = object->Read(lpBuffer, nNumberOfBytesToRead, &done);
-    platform::SafePoint();
-    if (lpNumberOfBytesRead)
-        *lpNumberOfBytesRead = done;
-    return ok;
+    return TransferOn(hFile, lpBuffer, nNumberOfBytesToRead, lpNumberOfBytesRead, lpOverlapped,
+                      [&](platform::IoObject &object, DWORD *done) {
+                          return object.Read(lpBuffer, nNumberOfBytesToRead, done);
+                      });
 }
 
 BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
                       LPDWORD lpNumberOfBytesWritten, LPOVERLAPPED lpOverlapped)
 {
-    if (lpNumberOfBytesWritten)
-        *lpNumberOfBytesWritten = 0;
-    auto object = IoOf(hFile);
-    if (!object)
-        return FALSE;
-    if (lpOverlapped || (!lpBuffer && nNumberOfBytesToWrite)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    DWORD done = 0;
-    platform::SafePoint();
-    const BOOL ok = object->Write(lpBuffer, nNumberOfBytesToWrite, &done);
-    platform::SafePoint();
-    if (lpNumberOfBytesWritten)
-        *lpNumberOfBytesWritten = done;
-    return ok;
+    return TransferOn(hFile, lpBuffer, nNumberOfBytesToWrite, lpNumberOfBytesWritten, lpOverlapped,
+                      [&](platform::IoObject &object, DWORD *done) {
+                          return object.Write(lpBuffer, nNumberOfBytesToWrite, done);
+                      });
 }
 
 BOOL WINAPI CloseHandle(HANDLE hObject)

@@ -74,7 +74,7 @@ public:
 
     // Converts as much as it can. Returns true when all input is consumed;
     // false at an input sequence that cannot be converted (*in then points
-    // at it) or when the output is full.
+    // at it) or when the output is full (see StoppedAtBadInput).
     bool Run(const char **in, size_t *inLeft, char **out, size_t *outLeft)
     {
         char *source = const_cast<char *>(*in);
@@ -89,6 +89,25 @@ private:
     iconv_t FHandle;
 };
 
+// Whether a conversion opened; ERROR_INVALID_PARAMETER when not.
+bool Opened(const Converter &converter)
+{
+    if (converter.Valid())
+        return true;
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return false;
+}
+
+// After Converter::Run stopped short: true at input it cannot convert;
+// false, with ERROR_INSUFFICIENT_BUFFER, when the output was full.
+bool StoppedAtBadInput()
+{
+    if (errno == EILSEQ || errno == EINVAL)
+        return true;
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return false;
+}
+
 bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
@@ -97,10 +116,8 @@ bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 bool ToUtf16(const CodePage &page, const char *bytes, size_t count, bool strict, std::u16string *text)
 {
     Converter converter(kUtf16, page.iconvName.c_str());
-    if (!converter.Valid()) {
-        SetLastError(ERROR_INVALID_PARAMETER);
+    if (!Opened(converter))
         return false;
-    }
     // Every byte gives at most one unit: no code page of these packs more.
     text->assign(count, u'\0');
     char *out = reinterpret_cast<char *>(&(*text)[0]);
@@ -108,10 +125,8 @@ bool ToUtf16(const CodePage &page, const char *bytes, size_t count, bool strict,
     const char *in = bytes;
     size_t inLeft = count;
     while (!converter.Run(&in, &inLeft, &out, &outLeft)) {
-        if (errno != EILSEQ && errno != EINVAL) {
-            SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        if (!StoppedAtBadInput())
             return false;
-        }
         if (strict) {
             SetLastError(ERROR_NO_UNICODE_TRANSLATION);
             return false;
@@ -137,10 +152,8 @@ bool FromUtf16(const CodePage &page, const char16_t *text, size_t count, const c
                bool *usedDefault, bool strict, std::string *bytes)
 {
     Converter converter(page.iconvName.c_str(), kUtf16);
-    if (!converter.Valid()) {
-        SetLastError(ERROR_INVALID_PARAMETER);
+    if (!Opened(converter))
         return false;
-    }
     const std::string fallback = defaultChar && *defaultChar ? std::string(defaultChar, strnlen(defaultChar, 2)) : "?";
     // UTF-8 needs at most three bytes a unit, the other pages two; room for
     // the default character on top.
@@ -150,10 +163,8 @@ bool FromUtf16(const CodePage &page, const char16_t *text, size_t count, const c
     const char *in = reinterpret_cast<const char *>(text);
     size_t inLeft = count * sizeof(char16_t);
     while (!converter.Run(&in, &inLeft, &out, &outLeft)) {
-        if (errno != EILSEQ && errno != EINVAL) {
-            SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        if (!StoppedAtBadInput())
             return false;
-        }
         char16_t unit;
         memcpy(&unit, in, sizeof unit);
         size_t units = 1;
@@ -189,6 +200,21 @@ bool FromUtf16(const CodePage &page, const char16_t *text, size_t count, const c
     return true;
 }
 
+// The checks both conversions start with: a source of `sourceLength` units
+// (-1: up to and with its NUL) and a destination of `room` units (0: only
+// measure), in a code page that is known here. False with
+// ERROR_INVALID_PARAMETER.
+bool StartConversion(UINT codePage, const void *source, int sourceLength, const void *destination, int room,
+                     CodePage *page)
+{
+    if (!source || sourceLength == 0 || sourceLength < -1 || room < 0 || (room > 0 && !destination) ||
+        !Resolve(codePage, page)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    return true;
+}
+
 size_t Utf16Length(const char16_t *text)
 {
     size_t length = 0;
@@ -209,16 +235,9 @@ BOOL WINAPI IsValidCodePage(UINT CodePage)
 int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int cbMultiByte,
                                LPWSTR lpWideCharStr, int cchWideChar)
 {
-    if (!lpMultiByteStr || cbMultiByte == 0 || cbMultiByte < -1 || cchWideChar < 0 ||
-        (cchWideChar > 0 && !lpWideCharStr)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return 0;
-    }
     ::CodePage page;
-    if (!Resolve(CodePage, &page)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
+    if (!StartConversion(CodePage, lpMultiByteStr, cbMultiByte, lpWideCharStr, cchWideChar, &page))
         return 0;
-    }
     if (page.kind == Kind::Utf8 && (dwFlags & ~MB_ERR_INVALID_CHARS) != 0) {
         SetLastError(ERROR_INVALID_FLAGS);
         return 0;
@@ -241,16 +260,9 @@ int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharS
                                LPSTR lpMultiByteStr, int cbMultiByte, LPCSTR lpDefaultChar,
                                LPBOOL lpUsedDefaultChar)
 {
-    if (!lpWideCharStr || cchWideChar == 0 || cchWideChar < -1 || cbMultiByte < 0 ||
-        (cbMultiByte > 0 && !lpMultiByteStr)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return 0;
-    }
     ::CodePage page;
-    if (!Resolve(CodePage, &page)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
+    if (!StartConversion(CodePage, lpWideCharStr, cchWideChar, lpMultiByteStr, cbMultiByte, &page))
         return 0;
-    }
     if (page.kind == Kind::Utf8) {
         if (lpDefaultChar || lpUsedDefaultChar) {
             SetLastError(ERROR_INVALID_PARAMETER);

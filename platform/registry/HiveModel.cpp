@@ -90,9 +90,8 @@ bool PathWithin(const KeyPath &path, const KeyPath &prefix)
     return true;
 }
 
-Key *Hive::Find(const KeyPath &path)
+Key *Descend(Key *key, const KeyPath &path)
 {
-    Key *key = &root;
     for (const std::string &name : path) {
         key = key->Child(name);
         if (!key)
@@ -100,5 +99,7 @@ Key *Hive::Find(const KeyPath &path)
     }
     return key;
 }
+
+Key *Hive::Find(const KeyPath &path) { return Descend(&root, path); }
 
 } // namespace registry

@@ -54,6 +54,9 @@ private:
 // A path below a hive's root: its components, as given.
 using KeyPath = std::vector<std::string>;
 
+// The key `path` names below `key`; null when one on the way is missing.
+Key *Descend(Key *key, const KeyPath &path);
+
 // Whether `path` is `prefix` or lies below it (names compared folded).
 bool PathWithin(const KeyPath &path, const KeyPath &prefix);
 

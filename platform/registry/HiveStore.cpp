@@ -125,6 +125,17 @@ bool HiveStore::Identity::operator==(const Identity &other) const
            modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
 }
 
+HiveStore::Identity HiveStore::IdentityOf(const struct stat &info)
+{
+    Identity identity;
+    identity.exists = true;
+    identity.device = info.st_dev;
+    identity.inode = info.st_ino;
+    identity.size = info.st_size;
+    identity.modified = info.st_mtim;
+    return identity;
+}
+
 bool HiveStore::StatIdentity(const std::string &file, Identity *identity, int *error)
 {
     struct stat info;
@@ -133,11 +144,7 @@ bool HiveStore::StatIdentity(const std::string &file, Identity *identity, int *e
         *error = errno;
         return false;
     }
-    identity->exists = true;
-    identity->device = info.st_dev;
-    identity->inode = info.st_ino;
-    identity->size = info.st_size;
-    identity->modified = info.st_mtim;
+    *identity = IdentityOf(info);
     return true;
 }
 
@@ -185,11 +192,7 @@ HiveStore::Entry &HiveStore::Load(const std::string &file)
     }
     close(fd);
     entry.hive = ParseHive(text);
-    entry.identity.exists = true;
-    entry.identity.device = info.st_dev;
-    entry.identity.inode = info.st_ino;
-    entry.identity.size = info.st_size;
-    entry.identity.modified = info.st_mtim;
+    entry.identity = IdentityOf(info);
     entry.valid = true;
     return entry;
 }
@@ -238,11 +241,7 @@ LONG HiveStore::Save(const std::string &file, Entry &entry)
         fsync(folder);
         close(folder);
     }
-    entry.identity.exists = true;
-    entry.identity.device = info.st_dev;
-    entry.identity.inode = info.st_ino;
-    entry.identity.size = info.st_size;
-    entry.identity.modified = info.st_mtim;
+    entry.identity = IdentityOf(info);
     entry.valid = true;
     return ERROR_SUCCESS;
 }

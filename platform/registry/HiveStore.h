@@ -22,6 +22,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <sys/stat.h>
 #include <sys/types.h>
 
 namespace registry {
@@ -53,6 +54,7 @@ private:
         Hive hive;
     };
 
+    static Identity IdentityOf(const struct stat &info);
     static bool StatIdentity(const std::string &file, Identity *identity, int *error);
     Entry &Load(const std::string &file);
     LONG Save(const std::string &file, Entry &entry);

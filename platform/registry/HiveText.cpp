@@ -1,5 +1,7 @@
 #include "registry/HiveText.h"
 
+#include "registry/HexDigits.h"
+#include "registry/LittleEndian.h"
 #include "winerror.h"
 #include "winreg.h"
 
@@ -8,28 +10,9 @@
 namespace registry {
 namespace {
 
-const char kHexDigits[] = "0123456789abcdef";
-
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 bool Printable(unsigned char c) { return c >= 0x20 && c < 0x7f; }
 
 // ---- writing ---------------------------------------------------------
-
-void PutHexByte(std::string &out, unsigned char byte)
-{
-    out += kHexDigits[byte >> 4];
-    out += kHexDigits[byte & 15];
-}
 
 void PutQuoted(std::string &out, const char *bytes, size_t size)
 {
@@ -43,7 +26,7 @@ void PutQuoted(std::string &out, const char *bytes, size_t size)
             out += static_cast<char>(c);
         } else {
             out += "\\x";
-            PutHexByte(out, c);
+            PutHexPair(out, c, HexCase::Lower);
         }
     }
     out += '"';
@@ -57,8 +40,7 @@ void PutPathName(std::string &out, const std::string &name)
         unsigned char c = static_cast<unsigned char>(ch);
         if (c == '%' || !Printable(c)) {
             out += '%';
-            out += "0123456789ABCDEF"[c >> 4];
-            out += "0123456789ABCDEF"[c & 15];
+            PutHexPair(out, c, HexCase::Upper);
         } else {
             out += ch;
         }
@@ -70,7 +52,7 @@ void PutHexList(std::string &out, const std::string &data)
     for (size_t i = 0; i < data.size(); ++i) {
         if (i)
             out += ',';
-        PutHexByte(out, static_cast<unsigned char>(data[i]));
+        PutHexPair(out, static_cast<unsigned char>(data[i]), HexCase::Lower);
     }
 }
 
@@ -116,12 +98,10 @@ void PutValue(std::string &out, const Value &value)
             PutQuoted(out, parts[i]);
         }
     } else if (value.type == REG_DWORD && value.data.size() == 4) {
-        DWORD number = 0;
-        for (int i = 3; i >= 0; --i)
-            number = (number << 8) | static_cast<unsigned char>(value.data[static_cast<size_t>(i)]);
+        const DWORD number = static_cast<DWORD>(LittleEndianNumber(value.data));
         out += "dword:";
-        for (int shift = 28; shift >= 0; shift -= 4)
-            out += kHexDigits[(number >> shift) & 15];
+        for (int shift = 24; shift >= 0; shift -= 8)
+            PutHexPair(out, static_cast<unsigned char>(number >> shift), HexCase::Lower);
     } else if (value.type == REG_BINARY) {
         out += "hex:";
         PutHexList(out, value.data);
@@ -211,16 +191,10 @@ public:
                 case 'r': *out += '\r'; break;
                 case 't': *out += '\t'; break;
                 case '0': *out += '\0'; break;
-                case 'x': {
-                    if (fEnd - fAt < 2)
+                case 'x':
+                    if (!TakeHexPair(out))
                         return false;
-                    int high = HexValue(fAt[0]), low = HexValue(fAt[1]);
-                    if (high < 0 || low < 0)
-                        return false;
-                    *out += static_cast<char>(high * 16 + low);
-                    fAt += 2;
                     break;
-                }
                 default: return false;
                 }
             } else if (c < 0x20 && c != '\t') {
@@ -240,13 +214,8 @@ public:
             return true;
         for (;;) {
             SkipBlanks();
-            if (fEnd - fAt < 2)
+            if (!TakeHexPair(out))
                 return false;
-            int high = HexValue(fAt[0]), low = HexValue(fAt[1]);
-            if (high < 0 || low < 0)
-                return false;
-            *out += static_cast<char>(high * 16 + low);
-            fAt += 2;
             SkipBlanks();
             if (!Take(','))
                 return true;
@@ -267,6 +236,17 @@ public:
     }
 
 private:
+    // Two hex digits: appends the byte they stand for.
+    bool TakeHexPair(std::string *out)
+    {
+        char byte;
+        if (fEnd - fAt < 2 || !HexPair(fAt, &byte))
+            return false;
+        *out += byte;
+        fAt += 2;
+        return true;
+    }
+
     const char *fAt;
     const char *fEnd;
 };
@@ -295,13 +275,11 @@ bool ParsePath(const char *begin, const char *end, KeyPath *path, std::string *p
         }
         unsigned char c = static_cast<unsigned char>(*at);
         if (c == '%') {
-            int high = end - at > 2 ? HexValue(at[1]) : -1;
-            int low = end - at > 2 ? HexValue(at[2]) : -1;
-            if (high < 0 || low < 0) {
+            char decoded;
+            if (end - at <= 2 || !HexPair(at + 1, &decoded)) {
                 *problem = "bad %HH escape in key path";
                 return false;
             }
-            char decoded = static_cast<char>(high * 16 + low);
             if (decoded == '\\') {
                 *problem = "backslash inside a key name";
                 return false;
@@ -374,8 +352,7 @@ bool ParseValue(LineReader &line, Value *value, std::string *problem)
             *problem = "bad dword";
             return false;
         }
-        for (int i = 0; i < 4; ++i)
-            value->data += static_cast<char>((number >> (8 * i)) & 0xff);
+        PutLittleEndian(value->data, number, 4);
     } else if (line.TakeWord("hex:")) {
         value->type = REG_BINARY;
         if (!line.HexList(&value->data)) {

@@ -11,6 +11,7 @@
 #include <mutex>
 #include <pthread.h>
 
+using registry::Descend;
 using registry::Hive;
 using registry::Key;
 using registry::KeyPath;
@@ -157,6 +158,69 @@ Key *Locate(RegistryState &state, const Target &target)
     return state.store.Current(target.file).Find(target.path);
 }
 
+// Resolves a handle that must hold `right`.
+LONG ResolveWithRight(RegistryState &state, HKEY handle, REGSAM right, Target *target)
+{
+    LONG result = Resolve(state, handle, target);
+    if (result != ERROR_SUCCESS)
+        return result;
+    return (target->access & right) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+}
+
+// Resolves a handle that must hold `right` and finds its key in the current
+// hive.
+LONG FindKey(RegistryState &state, HKEY handle, REGSAM right, Target *target, Key **key)
+{
+    LONG result = ResolveWithRight(state, handle, right, target);
+    if (result != ERROR_SUCCESS)
+        return result;
+    *key = Locate(state, *target);
+    return *key ? ERROR_SUCCESS : ERROR_KEY_DELETED;
+}
+
+// The registry held for one call on the key of an open handle that must
+// hold `right`; `result` tells whether `key` was found.
+struct LockedKey {
+    LockedKey(HKEY handle, REGSAM right)
+        : state(State()), hold(state.lock), result(FindKey(state, handle, right, &target, &key))
+    {
+    }
+
+    RegistryState &state;
+    std::lock_guard<std::mutex> hold;
+    Target target;
+    Key *key = nullptr;
+    LONG result;
+};
+
+// Resolves the key a call names by a handle and a relative path below it.
+LONG ResolveBelow(RegistryState &state, HKEY handle, LPCSTR subKey, Target *base, KeyPath *tail)
+{
+    LONG result = Resolve(state, handle, base);
+    if (result != ERROR_SUCCESS)
+        return result;
+    return SplitSubKey(subKey, tail);
+}
+
+// The same for a key that must exist already: a name too long for a key
+// cannot name one.
+LONG ResolveExistingBelow(RegistryState &state, HKEY handle, LPCSTR subKey, Target *base, KeyPath *tail)
+{
+    LONG result = ResolveBelow(state, handle, subKey, base, tail);
+    return result == ERROR_INVALID_PARAMETER ? ERROR_FILE_NOT_FOUND : result;
+}
+
+// Runs `change(key, changed)` on the key of `target` under the writer lock;
+// ERROR_KEY_DELETED when the key is gone from the hive.
+template <typename Change>
+LONG ChangeKey(RegistryState &state, const Target &target, const Change &change)
+{
+    return state.store.Change(target.file, [&](Hive &hive, bool &changed) -> LONG {
+        Key *key = hive.Find(target.path);
+        return key ? change(*key, changed) : ERROR_KEY_DELETED;
+    });
+}
+
 std::string ValueName(LPCSTR name) { return name ? std::string(name) : std::string(); }
 
 // Copies data into a caller's buffer the way RegQueryValueExA does.
@@ -177,6 +241,14 @@ LONG GiveData(const std::string &data, LPBYTE buffer, LPDWORD size)
     return ERROR_SUCCESS;
 }
 
+// Gives a value's type and data the way RegQueryValueExA does.
+LONG GiveValue(const Value &value, LPDWORD type, LPBYTE data, LPDWORD size)
+{
+    if (type)
+        *type = value.type;
+    return GiveData(value.data, data, size);
+}
+
 // Copies a name with its NUL; *length: buffer size in, name length out.
 LONG GiveName(const std::string &name, LPSTR buffer, LPDWORD length)
 {
@@ -188,30 +260,54 @@ LONG GiveName(const std::string &name, LPSTR buffer, LPDWORD length)
     return ERROR_SUCCESS;
 }
 
-LONG OpenKey(HKEY hKey, LPCSTR lpSubKey, REGSAM samDesired, PHKEY phkResult)
+// Makes the keys `tail` names below the key of `base`, where missing.
+LONG CreateBelow(RegistryState &state, const Target &base, const KeyPath &tail)
+{
+    if (!(base.access & KEY_CREATE_SUB_KEY))
+        return ERROR_ACCESS_DENIED;
+    return ChangeKey(state, base, [&](Key &baseKey, bool &changed) -> LONG {
+        Key *at = &baseKey;
+        for (const std::string &name : tail) {
+            Key *child = at->Child(name);
+            if (!child) {
+                child = at->AddChild(name);
+                changed = true;
+            }
+            at = child;
+        }
+        return ERROR_SUCCESS;
+    });
+}
+
+// What opening a key does when it is missing.
+enum class Missing { Fail, Create };
+
+// Opens the key `lpSubKey` names below `hKey`. A missing key fails, or is
+// made (with the keys on the way to it) and *created set.
+LONG OpenKey(HKEY hKey, LPCSTR lpSubKey, REGSAM samDesired, Missing missing, PHKEY phkResult, bool *created)
 {
     if (!phkResult)
         return ERROR_INVALID_PARAMETER;
     *phkResult = nullptr;
+    *created = false;
     RegistryState &state = State();
     std::lock_guard<std::mutex> hold(state.lock);
     Target base;
-    LONG result = Resolve(state, hKey, &base);
-    if (result != ERROR_SUCCESS)
-        return result;
     KeyPath tail;
-    result = SplitSubKey(lpSubKey, &tail);
-    if (result == ERROR_INVALID_PARAMETER)
-        result = ERROR_FILE_NOT_FOUND; // a name that long cannot exist
+    LONG result = missing == Missing::Create ? ResolveBelow(state, hKey, lpSubKey, &base, &tail)
+                                             : ResolveExistingBelow(state, hKey, lpSubKey, &base, &tail);
     if (result != ERROR_SUCCESS)
         return result;
     Key *key = Locate(state, base);
     if (!key)
         return ERROR_KEY_DELETED;
-    for (const std::string &name : tail) {
-        key = key->Child(name);
-        if (!key)
+    if (!Descend(key, tail)) {
+        if (missing == Missing::Fail)
             return ERROR_FILE_NOT_FOUND;
+        result = CreateBelow(state, base, tail);
+        if (result != ERROR_SUCCESS)
+            return result;
+        *created = true;
     }
     *phkResult = state.handles.Add(OpenedKey{base.file, Joined(base.path, tail), Grant(samDesired), false});
     return ERROR_SUCCESS;
@@ -222,13 +318,8 @@ LONG DeleteKey(HKEY hKey, LPCSTR lpSubKey, bool tree)
     RegistryState &state = State();
     std::lock_guard<std::mutex> hold(state.lock);
     Target base;
-    LONG result = Resolve(state, hKey, &base);
-    if (result != ERROR_SUCCESS)
-        return result;
     KeyPath tail;
-    result = SplitSubKey(lpSubKey, &tail);
-    if (result == ERROR_INVALID_PARAMETER)
-        result = ERROR_FILE_NOT_FOUND;
+    LONG result = ResolveExistingBelow(state, hKey, lpSubKey, &base, &tail);
     if (result != ERROR_SUCCESS)
         return result;
     if (base.deleted)
@@ -276,68 +367,23 @@ LONG DeleteKey(HKEY hKey, LPCSTR lpSubKey, bool tree)
 
 LSTATUS WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY phkResult)
 {
-    return OpenKey(hKey, lpSubKey, samDesired, phkResult);
+    bool created = false;
+    return OpenKey(hKey, lpSubKey, samDesired, Missing::Fail, phkResult, &created);
 }
 
 LSTATUS WINAPI RegOpenKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult)
 {
-    return OpenKey(hKey, lpSubKey, MAXIMUM_ALLOWED, phkResult);
+    return RegOpenKeyExA(hKey, lpSubKey, 0, MAXIMUM_ALLOWED, phkResult);
 }
 
 LSTATUS WINAPI RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REGSAM samDesired,
                                struct _SECURITY_ATTRIBUTES *, PHKEY phkResult, LPDWORD lpdwDisposition)
 {
-    if (!phkResult)
-        return ERROR_INVALID_PARAMETER;
-    *phkResult = nullptr;
-    RegistryState &state = State();
-    std::lock_guard<std::mutex> hold(state.lock);
-    Target base;
-    LONG result = Resolve(state, hKey, &base);
-    if (result != ERROR_SUCCESS)
-        return result;
-    KeyPath tail;
-    result = SplitSubKey(lpSubKey, &tail);
-    if (result != ERROR_SUCCESS)
-        return result;
-    Key *key = Locate(state, base);
-    if (!key)
-        return ERROR_KEY_DELETED;
-    KeyPath path = Joined(base.path, tail);
-    bool exists = true;
-    for (const std::string &name : tail) {
-        key = key->Child(name);
-        if (!key) {
-            exists = false;
-            break;
-        }
-    }
     bool created = false;
-    if (!exists) {
-        if (!(base.access & KEY_CREATE_SUB_KEY))
-            return ERROR_ACCESS_DENIED;
-        result = state.store.Change(base.file, [&](Hive &hive, bool &changed) -> LONG {
-            Key *at = hive.Find(base.path);
-            if (!at)
-                return ERROR_KEY_DELETED;
-            for (const std::string &name : tail) {
-                Key *child = at->Child(name);
-                if (!child) {
-                    child = at->AddChild(name);
-                    changed = true;
-                }
-                at = child;
-            }
-            return ERROR_SUCCESS;
-        });
-        if (result != ERROR_SUCCESS)
-            return result;
-        created = true;
-    }
-    *phkResult = state.handles.Add(OpenedKey{base.file, path, Grant(samDesired), false});
-    if (lpdwDisposition)
+    LONG result = OpenKey(hKey, lpSubKey, samDesired, Missing::Create, phkResult, &created);
+    if (result == ERROR_SUCCESS && lpdwDisposition)
         *lpdwDisposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
-    return ERROR_SUCCESS;
+    return result;
 }
 
 LSTATUS WINAPI RegCreateKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult)
@@ -360,23 +406,13 @@ LSTATUS WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD 
 {
     if (lpData && !lpcbData)
         return ERROR_INVALID_PARAMETER;
-    RegistryState &state = State();
-    std::lock_guard<std::mutex> hold(state.lock);
-    Target target;
-    LONG result = Resolve(state, hKey, &target);
-    if (result != ERROR_SUCCESS)
-        return result;
-    if (!(target.access & KEY_QUERY_VALUE))
-        return ERROR_ACCESS_DENIED;
-    Key *key = Locate(state, target);
-    if (!key)
-        return ERROR_KEY_DELETED;
-    const Value *value = key->FindValue(ValueName(lpValueName));
+    LockedKey call(hKey, KEY_QUERY_VALUE);
+    if (call.result != ERROR_SUCCESS)
+        return call.result;
+    const Value *value = call.key->FindValue(ValueName(lpValueName));
     if (!value)
         return ERROR_FILE_NOT_FOUND;
-    if (lpType)
-        *lpType = value->type;
-    return GiveData(value->data, lpData, lpcbData);
+    return GiveValue(*value, lpType, lpData, lpcbData);
 }
 
 LSTATUS WINAPI RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BYTE *lpData,
@@ -391,21 +427,16 @@ LSTATUS WINAPI RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType
     RegistryState &state = State();
     std::lock_guard<std::mutex> hold(state.lock);
     Target target;
-    LONG result = Resolve(state, hKey, &target);
+    LONG result = ResolveWithRight(state, hKey, KEY_SET_VALUE, &target);
     if (result != ERROR_SUCCESS)
         return result;
-    if (!(target.access & KEY_SET_VALUE))
-        return ERROR_ACCESS_DENIED;
     if (target.deleted)
         return ERROR_KEY_DELETED;
-    return state.store.Change(target.file, [&](Hive &hive, bool &changed) -> LONG {
-        Key *key = hive.Find(target.path);
-        if (!key)
-            return ERROR_KEY_DELETED;
-        const Value *old = key->FindValue(name);
+    return ChangeKey(state, target, [&](Key &key, bool &changed) -> LONG {
+        const Value *old = key.FindValue(name);
         if (old && old->type == dwType && old->data == data)
             return ERROR_SUCCESS; // nothing to write
-        key->SetValue(name, dwType, std::move(data));
+        key.SetValue(name, dwType, std::move(data));
         changed = true;
         return ERROR_SUCCESS;
     });
@@ -414,26 +445,13 @@ LSTATUS WINAPI RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType
 LSTATUS WINAPI RegDeleteValueA(HKEY hKey, LPCSTR lpValueName)
 {
     std::string name = ValueName(lpValueName);
-    RegistryState &state = State();
-    std::lock_guard<std::mutex> hold(state.lock);
-    Target target;
-    LONG result = Resolve(state, hKey, &target);
-    if (result != ERROR_SUCCESS)
-        return result;
-    if (!(target.access & KEY_SET_VALUE))
-        return ERROR_ACCESS_DENIED;
-    if (target.deleted)
-        return ERROR_KEY_DELETED;
-    Key *key = Locate(state, target);
-    if (!key)
-        return ERROR_KEY_DELETED;
-    if (!key->FindValue(name))
+    LockedKey call(hKey, KEY_SET_VALUE);
+    if (call.result != ERROR_SUCCESS)
+        return call.result;
+    if (!call.key->FindValue(name))
         return ERROR_FILE_NOT_FOUND; // no need for the writer lock
-    return state.store.Change(target.file, [&](Hive &hive, bool &changed) -> LONG {
-        Key *current = hive.Find(target.path);
-        if (!current)
-            return ERROR_KEY_DELETED;
-        if (!current->RemoveValue(name))
+    return ChangeKey(call.state, call.target, [&](Key &current, bool &changed) -> LONG {
+        if (!current.RemoveValue(name))
             return ERROR_FILE_NOT_FOUND;
         changed = true;
         return ERROR_SUCCESS;
@@ -449,22 +467,14 @@ LSTATUS WINAPI RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpc
 {
     if (!lpName || !lpcchName)
         return ERROR_INVALID_PARAMETER;
-    RegistryState &state = State();
-    std::lock_guard<std::mutex> hold(state.lock);
-    Target target;
-    LONG result = Resolve(state, hKey, &target);
-    if (result != ERROR_SUCCESS)
-        return result;
-    if (!(target.access & KEY_ENUMERATE_SUB_KEYS))
-        return ERROR_ACCESS_DENIED;
-    Key *key = Locate(state, target);
-    if (!key)
-        return ERROR_KEY_DELETED;
-    if (dwIndex >= key->Children().size())
+    LockedKey call(hKey, KEY_ENUMERATE_SUB_KEYS);
+    if (call.result != ERROR_SUCCESS)
+        return call.result;
+    if (dwIndex >= call.key->Children().size())
         return ERROR_NO_MORE_ITEMS;
-    auto child = key->Children().begin();
+    auto child = call.key->Children().begin();
     std::advance(child, dwIndex);
-    result = GiveName(child->second->Name(), lpName, lpcchName);
+    LONG result = GiveName(child->second->Name(), lpName, lpcchName);
     if (result == ERROR_SUCCESS && lpClass && lpcchClass) {
         if (*lpcchClass >= 1)
             lpClass[0] = '\0';
@@ -484,26 +494,16 @@ LSTATUS WINAPI RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWOR
 {
     if (!lpValueName || !lpcchValueName || (lpData && !lpcbData))
         return ERROR_INVALID_PARAMETER;
-    RegistryState &state = State();
-    std::lock_guard<std::mutex> hold(state.lock);
-    Target target;
-    LONG result = Resolve(state, hKey, &target);
-    if (result != ERROR_SUCCESS)
-        return result;
-    if (!(target.access & KEY_QUERY_VALUE))
-        return ERROR_ACCESS_DENIED;
-    Key *key = Locate(state, target);
-    if (!key)
-        return ERROR_KEY_DELETED;
-    if (dwIndex >= key->Values().size())
+    LockedKey call(hKey, KEY_QUERY_VALUE);
+    if (call.result != ERROR_SUCCESS)
+        return call.result;
+    if (dwIndex >= call.key->Values().size())
         return ERROR_NO_MORE_ITEMS;
-    const Value &value = key->Values()[dwIndex];
-    result = GiveName(value.name, lpValueName, lpcchValueName);
+    const Value &value = call.key->Values()[dwIndex];
+    LONG result = GiveName(value.name, lpValueName, lpcchValueName);
     if (result != ERROR_SUCCESS)
         return result;
-    if (lpType)
-        *lpType = value.type;
-    return GiveData(value.data, lpData, lpcbData);
+    return GiveValue(value, lpType, lpData, lpcbData);
 }
 
 LSTATUS WINAPI RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD, LPDWORD lpcSubKeys,
@@ -511,17 +511,9 @@ LSTATUS WINAPI RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LP
                                 LPDWORD lpcbMaxValueNameLen, LPDWORD lpcbMaxValueLen,
                                 LPDWORD lpcbSecurityDescriptor, struct _FILETIME *)
 {
-    RegistryState &state = State();
-    std::lock_guard<std::mutex> hold(state.lock);
-    Target target;
-    LONG result = Resolve(state, hKey, &target);
-    if (result != ERROR_SUCCESS)
-        return result;
-    if (!(target.access & KEY_QUERY_VALUE))
-        return ERROR_ACCESS_DENIED;
-    Key *key = Locate(state, target);
-    if (!key)
-        return ERROR_KEY_DELETED;
+    LockedKey call(hKey, KEY_QUERY_VALUE);
+    if (call.result != ERROR_SUCCESS)
+        return call.result;
     if (lpClass && lpcchClass) {
         if (*lpcchClass < 1)
             return ERROR_MORE_DATA;
@@ -530,23 +522,23 @@ LSTATUS WINAPI RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LP
     if (lpcchClass)
         *lpcchClass = 0;
     DWORD longestKey = 0, longestName = 0, largestData = 0;
-    for (const auto &child : key->Children())
+    for (const auto &child : call.key->Children())
         if (child.second->Name().size() > longestKey)
             longestKey = static_cast<DWORD>(child.second->Name().size());
-    for (const Value &value : key->Values()) {
+    for (const Value &value : call.key->Values()) {
         if (value.name.size() > longestName)
             longestName = static_cast<DWORD>(value.name.size());
         if (value.data.size() > largestData)
             largestData = static_cast<DWORD>(value.data.size());
     }
     if (lpcSubKeys)
-        *lpcSubKeys = static_cast<DWORD>(key->Children().size());
+        *lpcSubKeys = static_cast<DWORD>(call.key->Children().size());
     if (lpcbMaxSubKeyLen)
         *lpcbMaxSubKeyLen = longestKey;
     if (lpcbMaxClassLen)
         *lpcbMaxClassLen = 0;
     if (lpcValues)
-        *lpcValues = static_cast<DWORD>(key->Values().size());
+        *lpcValues = static_cast<DWORD>(call.key->Values().size());
     if (lpcbMaxValueNameLen)
         *lpcbMaxValueNameLen = longestName;
     if (lpcbMaxValueLen)

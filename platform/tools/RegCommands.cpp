@@ -2,9 +2,9 @@
 
 #include "RegFormat.h"
 #include "machine/Registry.h"
+#include "registry/HiveModel.h"
 #include "winreg.h"
 
-#include <algorithm>
 #include <istream>
 #include <ostream>
 #include <vector>
@@ -18,21 +18,19 @@ struct ValueEntry {
     std::string data;
 };
 
-std::string FullName(const Request &request, const std::string &below)
+using registry::SameName;
+
+// `below` under `path`, either of them empty.
+std::string JoinPath(const std::string &path, const std::string &below)
 {
-    std::string name = request.rootName;
-    if (!request.path.empty())
-        name += "\\" + request.path;
-    if (!below.empty())
-        name += "\\" + below;
-    return name;
+    if (below.empty())
+        return path;
+    return path.empty() ? below : path + "\\" + below;
 }
 
-bool SameName(const std::string &a, const std::string &b)
+std::string FullName(const Request &request, const std::string &below)
 {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return (x >= 'a' && x <= 'z' ? x - 32 : x) == (y >= 'a' && y <= 'z' ? y - 32 : y);
-           });
+    return JoinPath(JoinPath(request.rootName, request.path), below);
 }
 
 std::string Shown(const std::string &valueName) { return valueName.empty() ? "(Default)" : valueName; }
@@ -62,6 +60,12 @@ int Done(std::ostream &out)
 {
     out << "The operation completed successfully.\n";
     return 0;
+}
+
+// The end of a command that changed the registry with `result`.
+int Finish(LONG result, std::ostream &out, std::ostream &err)
+{
+    return result == ERROR_SUCCESS ? Done(out) : Fail(err, result);
 }
 
 // Every value of an open key, in registry order.
@@ -118,10 +122,7 @@ void PrintValue(std::ostream &out, const ValueEntry &value)
 
 LONG OpenBelow(const Request &request, const std::string &below, REGSAM access, HKEY *key)
 {
-    std::string path = request.path;
-    if (!below.empty())
-        path += (path.empty() ? "" : "\\") + below;
-    return RegOpenKeyExA(request.root, path.c_str(), 0, access, key);
+    return RegOpenKeyExA(request.root, JoinPath(request.path, below).c_str(), 0, access, key);
 }
 
 // One key's block of reg query /s, then its subkeys'.
@@ -139,7 +140,7 @@ void QueryTree(const Request &request, const std::string &below, std::ostream &o
     std::vector<std::string> children = SubKeyNames(key);
     RegCloseKey(key);
     for (const std::string &child : children)
-        QueryTree(request, below.empty() ? child : below + "\\" + child, out);
+        QueryTree(request, JoinPath(below, child), out);
 }
 
 // reg query /v NAME /s: the keys that hold the value.
@@ -162,7 +163,7 @@ int SearchTree(const Request &request, const std::string &below, std::ostream &o
     std::vector<std::string> children = SubKeyNames(key);
     RegCloseKey(key);
     for (const std::string &child : children)
-        found += SearchTree(request, below.empty() ? child : below + "\\" + child, out);
+        found += SearchTree(request, JoinPath(below, child), out);
     return found;
 }
 
@@ -246,9 +247,7 @@ int Add(const Request &request, std::istream &in, std::ostream &out, std::ostrea
     result = RegSetValueExA(key, request.value.c_str(), 0, type, reinterpret_cast<const BYTE *>(data.data()),
                             static_cast<DWORD>(data.size()));
     RegCloseKey(key);
-    if (result != ERROR_SUCCESS)
-        return Fail(err, result);
-    return Done(out);
+    return Finish(result, out, err);
 }
 
 int Delete(const Request &request, std::istream &in, std::ostream &out, std::ostream &err)
@@ -281,9 +280,7 @@ int Delete(const Request &request, std::istream &in, std::ostream &out, std::ost
             }
         }
         RegCloseKey(key);
-        if (result != ERROR_SUCCESS)
-            return Fail(err, result);
-        return Done(out);
+        return Finish(result, out, err);
     }
     if (request.path.empty())
         return Fail(err, ERROR_INVALID_PARAMETER); // a whole hive stays
@@ -294,10 +291,7 @@ int Delete(const Request &request, std::istream &in, std::ostream &out, std::ost
     RegCloseKey(key);
     if (!request.force && !Confirm(in, out, "Permanently delete the registry key " + FullName(request, "")))
         return Cancelled(out);
-    result = RegDeleteTreeA(request.root, request.path.c_str());
-    if (result != ERROR_SUCCESS)
-        return Fail(err, result);
-    return Done(out);
+    return Finish(RegDeleteTreeA(request.root, request.path.c_str()), out, err);
 }
 
 int Check(std::ostream &out, std::ostream &)

@@ -1,5 +1,7 @@
 #include "RegFormat.h"
 
+#include "registry/HexDigits.h"
+#include "registry/LittleEndian.h"
 #include "winerror.h"
 #include "winreg.h"
 
@@ -24,17 +26,6 @@ const TypeNameEntry kTypeNames[] = {
     {REG_QWORD, "REG_QWORD"},
 };
 
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 std::string UpToNul(const std::string &data)
 {
     size_t nul = data.find('\0');
@@ -44,11 +35,8 @@ std::string UpToNul(const std::string &data)
 std::string HexBytes(const std::string &data)
 {
     std::string text;
-    char pair[3];
-    for (char c : data) {
-        snprintf(pair, sizeof pair, "%02X", static_cast<unsigned char>(c));
-        text += pair;
-    }
+    for (char c : data)
+        registry::PutHexPair(text, static_cast<unsigned char>(c), registry::HexCase::Upper);
     return text;
 }
 
@@ -83,20 +71,9 @@ std::string ShowData(DWORD type, const std::string &data)
     case REG_SZ:
     case REG_EXPAND_SZ: return UpToNul(data);
     case REG_DWORD:
-        if (data.size() == 4) {
-            unsigned value = 0;
-            for (int i = 3; i >= 0; --i)
-                value = (value << 8) | static_cast<unsigned char>(data[static_cast<size_t>(i)]);
-            snprintf(text, sizeof text, "0x%x", value);
-            return text;
-        }
-        break;
     case REG_QWORD:
-        if (data.size() == 8) {
-            unsigned long long value = 0;
-            for (int i = 7; i >= 0; --i)
-                value = (value << 8) | static_cast<unsigned char>(data[static_cast<size_t>(i)]);
-            snprintf(text, sizeof text, "0x%llx", value);
+        if (data.size() == (type == REG_DWORD ? 4u : 8u)) {
+            snprintf(text, sizeof text, "0x%llx", static_cast<unsigned long long>(registry::LittleEndianNumber(data)));
             return text;
         }
         break;
@@ -143,9 +120,7 @@ bool ParseData(DWORD type, const std::string &text, const std::string &separator
             return false;
         if (type == REG_DWORD && value > 0xFFFFFFFFull)
             return false;
-        int bytes = type == REG_DWORD ? 4 : 8;
-        for (int i = 0; i < bytes; ++i)
-            *data += static_cast<char>((value >> (8 * i)) & 0xff);
+        registry::PutLittleEndian(*data, value, type == REG_DWORD ? 4 : 8);
         return true;
     }
     case REG_BINARY:
@@ -153,10 +128,10 @@ bool ParseData(DWORD type, const std::string &text, const std::string &separator
         if (text.size() % 2 != 0)
             return false;
         for (size_t i = 0; i < text.size(); i += 2) {
-            int high = HexValue(text[i]), low = HexValue(text[i + 1]);
-            if (high < 0 || low < 0)
+            char byte;
+            if (!registry::HexPair(&text[i], &byte))
                 return false;
-            *data += static_cast<char>(high * 16 + low);
+            *data += byte;
         }
         return true;
     case REG_MULTI_SZ: {

@@ -1,14 +1,12 @@
 #include "AnsiString.h"
+#include "FileContents.h"
 #include "MemoryStream.h"
+#include "TempMachineRoot.h"
 #include "machine/MachineRoot.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <ftw.h>
-#include <iterator>
 #include <ostream>
 #include <vector>
 
@@ -147,20 +145,8 @@ TEST(MemoryStream, RefusesBadArguments)
 // Files by their Windows paths in a machine root of the test's own.
 class MemoryStreamFile : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/arv-stream-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        fRoot = pattern;
-        setenv(machine::kRootVariable, fRoot.c_str(), 1);
-    }
-    void TearDown() override
-    {
-        unsetenv(machine::kRootVariable);
-        nftw(fRoot.c_str(), [](const char *path, const struct stat *, int, struct FTW *) { return remove(path); },
-             16, FTW_DEPTH | FTW_PHYS);
-    }
-    std::string fRoot;
+    void SetUp() override { ASSERT_TRUE(fRoot.Made()); }
+    testsupport::TempMachineRoot fRoot{"arv-stream"};
 };
 
 TEST_F(MemoryStreamFile, SavesAndLoadsExactlyTheBytes)
@@ -171,10 +157,8 @@ TEST_F(MemoryStreamFile, SavesAndLoadsExactlyTheBytes)
     bytes += std::string("\0\r\n", 3);
     stream.Write(bytes.data(), static_cast<int>(bytes.size()));
     ASSERT_TRUE(stream.SaveToFile(name));
-    std::ifstream file(fRoot + "/drives/c/Documents and Settings/User/Local Settings/Temp/config.inc",
-                       std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()), bytes)
-        << "no terminator, no translation";
+    const std::string file = fRoot.Path() + "/drives/c/Documents and Settings/User/Local Settings/Temp/config.inc";
+    EXPECT_EQ(testsupport::ReadText(file), bytes) << "no terminator, no translation";
 
     TMemoryStream loaded;
     loaded.Write("old", 3);

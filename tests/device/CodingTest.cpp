@@ -3,6 +3,7 @@
 #include "ZeroRun.h"
 
 #include "HostLine.h"
+#include "TempMachineRoot.h"
 
 #include <gtest/gtest.h>
 
@@ -153,7 +154,7 @@ protected:
     {
         std::ofstream(path, std::ios::binary) << text;
     }
-    ScopedMachineRoot root;
+    testsupport::TempMachineRoot root;
 };
 
 TEST_F(PbmFiles, RoundTripKeepsEveryDot)

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "PseudoTerminal.h"
+
 class HostLine {
 public:
     HostLine() = default;
@@ -17,24 +19,14 @@ public:
     void Close();
     bool IsOpen() const { return fd_ >= 0; }
 
-    bool Write(const std::vector<uint8_t> &bytes);
+    bool Write(const std::vector<uint8_t> &bytes) { return testsupport::WriteAll(fd_, bytes.data(), bytes.size()); }
     // Reads exactly `count` bytes, waiting at most `timeoutMs` in all; the
     // bytes that did come are returned either way.
-    std::vector<uint8_t> Read(size_t count, int timeoutMs = 10000);
-    // Bytes already waiting, without waiting for more.
-    std::vector<uint8_t> ReadWaiting();
+    std::vector<uint8_t> Read(size_t count, int timeoutMs = 10000)
+    {
+        return testsupport::ReadWithin(fd_, count, timeoutMs);
+    }
 
 private:
     int fd_ = -1;
-};
-
-// A fresh machine root for one test, removed afterwards.
-class ScopedMachineRoot {
-public:
-    ScopedMachineRoot();
-    ~ScopedMachineRoot();
-    const std::string &Path() const { return path_; }
-
-private:
-    std::string path_;
 };

@@ -3,6 +3,7 @@
 #include "DeviceHarness.h"
 
 #include "HostLine.h"
+#include "TempMachineRoot.h"
 
 #include "machine/MachineRoot.h"
 
@@ -149,15 +150,35 @@ protected:
         return host.Read(9);
     }
 
-    // Job start, acknowledged frames, end of page: the page is printed.
-    void PrintPage(const Bytes &code)
+    // A job start, acknowledged.
+    void StartJob()
     {
         ASSERT_TRUE(host.Write(kJobStart));
         ASSERT_EQ(host.Read(3), kJobAck);
-        for (const Bytes &frame : Frames(code)) {
-            ASSERT_TRUE(host.Write(frame));
-            ASSERT_EQ(host.Read(3), kFrameAck);
-        }
+    }
+
+    // A data frame, acknowledged.
+    void SendFrame(const Bytes &frame)
+    {
+        ASSERT_TRUE(host.Write(frame));
+        ASSERT_EQ(host.Read(3), kFrameAck);
+    }
+
+    // Gives the stand-in `fault`, then starts a job with `firstFrame`.
+    void StartFaultedJob(const std::string &fault, const Bytes &firstFrame)
+    {
+        std::string reply;
+        ASSERT_TRUE(device->Command("fault " + fault, &reply)) << reply;
+        ASSERT_NO_FATAL_FAILURE(StartJob());
+        ASSERT_NO_FATAL_FAILURE(SendFrame(firstFrame));
+    }
+
+    // Job start, acknowledged frames, end of page: the page is printed.
+    void PrintPage(const Bytes &code)
+    {
+        ASSERT_NO_FATAL_FAILURE(StartJob());
+        for (const Bytes &frame : Frames(code))
+            ASSERT_NO_FATAL_FAILURE(SendFrame(frame));
         ASSERT_TRUE(host.Write(kEndOfPage));
         ASSERT_EQ(host.Read(6), kPageDone);
     }
@@ -169,7 +190,7 @@ protected:
         return path;
     }
 
-    ScopedMachineRoot root;
+    testsupport::TempMachineRoot root;
     std::unique_ptr<DeviceProcess> device;
     HostLine host;
 };
@@ -333,10 +354,8 @@ TEST_F(StandIn, PrintsAWholeImageAndNumbersPagesInOrder)
 TEST_F(StandIn, NewJobStartDiscardsAnUnfinishedPage)
 {
     Start();
-    ASSERT_TRUE(host.Write(kJobStart));
-    ASSERT_EQ(host.Read(3), kJobAck);
-    ASSERT_TRUE(host.Write(Frames(Repeat(0x77, 216))[0]));
-    ASSERT_EQ(host.Read(3), kFrameAck);
+    ASSERT_NO_FATAL_FAILURE(StartJob());
+    ASSERT_NO_FATAL_FAILURE(SendFrame(Frames(Repeat(0x77, 216))[0]));
     // The host gave up and sends the page again from its start.
     Bitmap page = MakePage(20, 3);
     PrintPage(CodePage(page));
@@ -360,12 +379,7 @@ TEST_F(StandIn, EndOfPageFaultsFailThePage)
     Start();
     for (const auto &c : cases) {
         SCOPED_TRACE(c.fault);
-        std::string reply;
-        ASSERT_TRUE(device->Command(std::string("fault ") + c.fault, &reply)) << reply;
-        ASSERT_TRUE(host.Write(kJobStart));
-        ASSERT_EQ(host.Read(3), kJobAck);
-        ASSERT_TRUE(host.Write(Frames({0x12, 0x34})[0]));
-        ASSERT_EQ(host.Read(3), kFrameAck);
+        ASSERT_NO_FATAL_FAILURE(StartFaultedJob(c.fault, Frames({0x12, 0x34})[0]));
         ASSERT_TRUE(host.Write(kEndOfPage));
         if (!c.reply.empty()) {
             EXPECT_EQ(host.Read(c.reply.size()), c.reply);
@@ -387,35 +401,22 @@ TEST_F(StandIn, DataFrameFaults)
     std::string reply;
 
     // drop-ack 2: the second frame is not acknowledged, the third is.
-    ASSERT_TRUE(device->Command("fault drop-ack 2", &reply)) << reply;
-    ASSERT_TRUE(host.Write(kJobStart));
-    ASSERT_EQ(host.Read(3), kJobAck);
-    ASSERT_TRUE(host.Write(frames[0]));
-    ASSERT_EQ(host.Read(3), kFrameAck);
+    ASSERT_NO_FATAL_FAILURE(StartFaultedJob("drop-ack 2", frames[0]));
     ASSERT_TRUE(host.Write(frames[1]));
     ASSERT_TRUE(device->WaitForLog("fault drop-ack fired frame=2", kWaitMs));
     ASSERT_TRUE(host.Write(frames[2]));
     EXPECT_EQ(host.Read(3), kFrameAck);
 
     // silent-after-frame 1: that frame is acknowledged, then nothing is.
-    ASSERT_TRUE(device->Command("fault silent-after-frame 1", &reply)) << reply;
-    ASSERT_TRUE(host.Write(kJobStart));
-    ASSERT_EQ(host.Read(3), kJobAck);
-    ASSERT_TRUE(host.Write(frames[0]));
-    ASSERT_EQ(host.Read(3), kFrameAck);
+    ASSERT_NO_FATAL_FAILURE(StartFaultedJob("silent-after-frame 1", frames[0]));
     ASSERT_TRUE(host.Write(frames[1]));
     ASSERT_TRUE(device->WaitForLog("frame page=1 index=2 reply=none", kWaitMs));
     EXPECT_NOTHING_SENT_BEFORE_NEXT_STATUS(0x00);
 
     // unplug-after-frame 2: the second frame's acknowledgement still comes,
     // then the device is gone from the machine.
-    ASSERT_TRUE(device->Command("fault unplug-after-frame 2", &reply)) << reply;
-    ASSERT_TRUE(host.Write(kJobStart));
-    ASSERT_EQ(host.Read(3), kJobAck);
-    ASSERT_TRUE(host.Write(frames[0]));
-    ASSERT_EQ(host.Read(3), kFrameAck);
-    ASSERT_TRUE(host.Write(frames[1]));
-    ASSERT_EQ(host.Read(3), kFrameAck);
+    ASSERT_NO_FATAL_FAILURE(StartFaultedJob("unplug-after-frame 2", frames[0]));
+    ASSERT_NO_FATAL_FAILURE(SendFrame(frames[1]));
     ASSERT_TRUE(device->WaitForLog("unplugged port=COM3", kWaitMs));
     EXPECT_FALSE(Exists(machine::PortLink("COM3")));
     ASSERT_TRUE(device->Command("plug", &reply));
@@ -710,7 +711,7 @@ TEST_F(StandIn, ControlCommandsAnswerEveryLine)
 
 TEST(StandInStart, ReportsAStartThatFails)
 {
-    ScopedMachineRoot root;
+    testsupport::TempMachineRoot root;
     DeviceOptions options;
     options.state = "sleepy";
     DeviceProcess device(options);

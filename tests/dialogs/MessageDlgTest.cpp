@@ -1,10 +1,6 @@
 // The class library's message dialogs on Qt's offscreen platform, answered
 // by the dialog pilot.
 
-#include <stdlib.h>
-
-#include <cstdio>
-#include <fstream>
 #include <future>
 #include <string>
 #include <vector>
@@ -17,7 +13,7 @@
 #include "DialogPilot.h"
 #include "Dialogs.h"
 #include "GuiApplication.h"
-#include "machine/MachineRoot.h"
+#include "TempMachineRoot.h"
 
 using classlib_testing::TDialogPilot;
 using classlib_testing::TShownDialog;
@@ -31,24 +27,12 @@ class Dialogs : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/dialogs-test-XXXXXX";
-        FRoot = mkdtemp(pattern);
-        setenv(machine::kRootVariable, FRoot.c_str(), 1);
+        ASSERT_TRUE(FRoot.Made());
         SetLanguage("1033");
     }
-    void TearDown() override
-    {
-        EXPECT_TRUE(Pilot.Problems().empty()) << Pilot.Problems().front();
-        std::string command = "rm -rf '" + FRoot + "'";
-        if (system(command.c_str()) != 0)
-            perror("rm");
-    }
+    void TearDown() override { EXPECT_TRUE(Pilot.Problems().empty()) << Pilot.Problems().front(); }
 
-    void SetLanguage(const char *id)
-    {
-        std::ofstream out(machine::SettingsFolder() + "/ui-language");
-        out << id;
-    }
+    void SetLanguage(const char *id) { ASSERT_TRUE(testsupport::WriteUiLanguage(id)); }
 
     const TShownDialog &Only() const
     {
@@ -57,10 +41,19 @@ protected:
         return Pilot.Shown().empty() ? none : Pilot.Shown().back();
     }
 
+    // Shows `bytes` in an error box and checks the text the dialog shows.
+    void ExpectShownAs(const std::string &bytes, const std::string &shown)
+    {
+        Pilot.Answer("OK");
+        MessageDlg(bytes, mtError, mbOK, 0);
+        EXPECT_EQ(Pilot.Shown().back().Text, shown);
+        EXPECT_EQ(Pilot.Shown().back().Bytes, bytes);
+    }
+
     TDialogPilot Pilot;
 
 private:
-    std::string FRoot;
+    testsupport::TempMachineRoot FRoot{"dialogs-test"};
 };
 
 TEST_F(Dialogs, WarningWithCancelAndRetryReturnsThePressedButtonsResult)
@@ -186,10 +179,7 @@ TEST_F(Dialogs, CarriageReturnsAreLineBreaks)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.bytes);
-        Pilot.Answer("OK");
-        MessageDlg(c.bytes, mtError, mbOK, 0);
-        EXPECT_EQ(Pilot.Shown().back().Text, c.shown);
-        EXPECT_EQ(Pilot.Shown().back().Bytes, c.bytes);
+        ExpectShownAs(c.bytes, c.shown);
     }
 }
 
@@ -210,10 +200,7 @@ TEST_F(Dialogs, TextIsDecodedInTheSystemsCodePage)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.language);
         SetLanguage(c.language);
-        Pilot.Answer("OK");
-        MessageDlg(c.bytes, mtError, mbOK, 0);
-        EXPECT_EQ(Pilot.Shown().back().Text, c.shown);
-        EXPECT_EQ(Pilot.Shown().back().Bytes, c.bytes);
+        ExpectShownAs(c.bytes, c.shown);
     }
 }
 

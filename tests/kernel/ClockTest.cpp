@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "KernelTestSupport.h"
+#include "TestClock.h"
 #include "machine/Testing.h"
 #include "windows.h"
 
@@ -40,9 +40,9 @@ TEST_F(ClockTest, SleepGoesOnAfterSignals)
     itimerval every{{0, 20000}, {0, 20000}};
     ASSERT_EQ(setitimer(ITIMER_REAL, &every, nullptr), 0);
 
-    const int64_t before = kerneltest::MonotonicMs();
+    const int64_t before = testsupport::MonotonicMs();
     Sleep(300);
-    const int64_t elapsed = kerneltest::MonotonicMs() - before;
+    const int64_t elapsed = testsupport::MonotonicMs() - before;
 
     itimerval off{};
     setitimer(ITIMER_REAL, &off, nullptr);
@@ -62,7 +62,7 @@ TEST_F(ClockTest, TheTickSourceCanBeReplacedAndRestored)
 
     machine::testing::SetTickSource(nullptr);
     const ULONGLONG real = GetTickCount64();
-    const int64_t monotonic = kerneltest::MonotonicMs();
+    const int64_t monotonic = testsupport::MonotonicMs();
     EXPECT_LE(static_cast<int64_t>(real) - monotonic, 1000);
     EXPECT_GE(static_cast<int64_t>(real) - monotonic, -1000);
 }

@@ -9,15 +9,18 @@
 
 #include <gtest/gtest.h>
 
-#include "KernelTestSupport.h"
+#include "ChildProcess.h"
+#include "TestClock.h"
+#include "FileContents.h"
+#include "PseudoTerminal.h"
+#include "TempMachineRoot.h"
 #include "machine/MachineRoot.h"
 #include "machine/Testing.h"
 #include "windows.h"
 
 namespace {
 
-using kerneltest::LinkedPty;
-using kerneltest::MonotonicMs;
+using testsupport::MonotonicMs;
 
 HANDLE OpenPort(const char *name)
 {
@@ -28,6 +31,8 @@ class CommPortTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        ASSERT_TRUE(root_.Made());
+        ASSERT_TRUE(pty_.Ok());
         port_ = OpenPort("\\\\.\\COM5");
         ASSERT_NE(port_, INVALID_HANDLE_VALUE) << GetLastError();
     }
@@ -62,8 +67,21 @@ protected:
         return result;
     }
 
-    kerneltest::TempMachineRoot root_;
-    LinkedPty pty_{"COM5"};
+    // A line setting of `rate` baud and 8 data bits with the given XON and
+    // XOFF characters.
+    static DCB Line(DWORD rate, BYTE xon, BYTE xoff)
+    {
+        DCB dcb = {};
+        dcb.DCBlength = sizeof dcb;
+        dcb.BaudRate = rate;
+        dcb.ByteSize = 8;
+        dcb.XonChar = xon;
+        dcb.XoffChar = xoff;
+        return dcb;
+    }
+
+    testsupport::TempMachineRoot root_{"arv-kernel", testsupport::Layout::Now};
+    testsupport::PseudoTerminal pty_{"COM5"};
     HANDLE port_ = INVALID_HANDLE_VALUE;
 };
 
@@ -98,7 +116,7 @@ TEST_F(CommPortTest, PortsThatAreNotThereDoNotOpen)
 {
     ASSERT_EQ(symlink("/dev/pts/no-such-terminal", machine::PortLink("COM7").c_str()), 0);
     const std::string file = machine::DriveFolder('c') + "/plain.txt";
-    kerneltest::WriteFileText(file, "x");
+    ASSERT_TRUE(testsupport::WriteText(file, "x"));
     ASSERT_EQ(symlink(file.c_str(), machine::PortLink("COM8").c_str()), 0);
     // A device name never leads out of the ports folder.
     for (const char *name : {"\\\\.\\COM6", "\\\\.\\COM7", "\\\\.\\COM8", "\\\\.\\", "COM9",
@@ -109,24 +127,12 @@ TEST_F(CommPortTest, PortsThatAreNotThereDoNotOpen)
     }
 }
 
-// Runs `body` in a child process and returns its exit status.
-template <class Body>
-int InChild(Body body)
-{
-    const pid_t child = fork();
-    if (child == 0)
-        _exit(body());
-    int status = -1;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 TEST_F(CommPortTest, OneHolderAtATimeAcrossProcesses)
 {
     // Held here: neither this process nor another one opens it.
     EXPECT_EQ(OpenPort("\\\\.\\COM5"), INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
-    EXPECT_EQ(InChild([] {
+    EXPECT_EQ(testsupport::RunInChild([] {
                   HANDLE port = OpenPort("\\\\.\\COM5");
                   return port == INVALID_HANDLE_VALUE ? static_cast<int>(GetLastError()) : 100;
               }),
@@ -135,46 +141,31 @@ TEST_F(CommPortTest, OneHolderAtATimeAcrossProcesses)
     port_ = INVALID_HANDLE_VALUE;
 
     // Held by another process: not here, until that process lets go.
-    int ready[2], release[2];
-    ASSERT_EQ(pipe(ready), 0);
-    ASSERT_EQ(pipe(release), 0);
-    const pid_t holder = fork();
-    if (holder == 0) {
-        HANDLE port = OpenPort("\\\\.\\COM5");
-        char byte = port == INVALID_HANDLE_VALUE ? 'n' : 'y';
-        (void)!write(ready[1], &byte, 1);
-        (void)!read(release[0], &byte, 1);
-        CloseHandle(port);
-        _exit(0);
-    }
-    char answer = 0;
-    ASSERT_EQ(read(ready[0], &answer, 1), 1);
-    ASSERT_EQ(answer, 'y');
+    HANDLE held = INVALID_HANDLE_VALUE; // in the holder
+    testsupport::HoldingChild holder(
+        [&] {
+            held = OpenPort("\\\\.\\COM5");
+            return held == INVALID_HANDLE_VALUE ? 'n' : 'y';
+        },
+        [&] { CloseHandle(held); });
+    ASSERT_TRUE(holder.Started());
+    ASSERT_EQ(holder.Report(), 'y');
     EXPECT_EQ(OpenPort("\\\\.\\COM5"), INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
-    ASSERT_EQ(write(release[1], "x", 1), 1);
-    int status;
-    waitpid(holder, &status, 0);
-    for (int fd : {ready[0], ready[1], release[0], release[1]})
-        close(fd);
+    EXPECT_EQ(holder.Release(), 0);
     port_ = OpenPort("\\\\.\\COM5");
     EXPECT_NE(port_, INVALID_HANDLE_VALUE);
 }
 
 TEST_F(CommPortTest, SetCommStateSetsTheLine)
 {
-    DCB dcb = {};
-    dcb.DCBlength = sizeof dcb;
-    dcb.BaudRate = 19200;
+    DCB dcb = Line(19200, 0x13, 0x19);
     dcb.fBinary = 1;
     dcb.fParity = 1;
     dcb.XonLim = 2;
     dcb.XoffLim = 4;
-    dcb.ByteSize = 8;
     dcb.Parity = EVENPARITY;
     dcb.StopBits = ONESTOPBIT;
-    dcb.XonChar = 0x13;
-    dcb.XoffChar = 0x19;
     ASSERT_TRUE(SetCommState(port_, &dcb));
     termios tio;
     ASSERT_EQ(tcgetattr(pty_.Master(), &tio), 0);
@@ -202,12 +193,7 @@ TEST_F(CommPortTest, SetCommStateSetsTheLine)
 
 TEST_F(CommPortTest, SetCommStateRefusesWhatTheLineCannotDo)
 {
-    DCB good = {};
-    good.DCBlength = sizeof good;
-    good.BaudRate = 9600;
-    good.ByteSize = 8;
-    good.XonChar = 0x11;
-    good.XoffChar = 0x13;
+    DCB good = Line(9600, 0x11, 0x13);
     ASSERT_TRUE(SetCommState(port_, &good));
 
     struct Case {
@@ -322,7 +308,7 @@ TEST_F(CommPortTest, WrittenBytesReachThePeer)
     DWORD written = 0;
     EXPECT_TRUE(WriteFile(port_, frame.data(), static_cast<DWORD>(frame.size()), &written, nullptr));
     EXPECT_EQ(written, frame.size());
-    EXPECT_EQ(pty_.Receive(frame.size(), 10000), frame);
+    EXPECT_EQ(pty_.ReceiveText(frame.size(), 10000), frame);
 }
 
 TEST_F(CommPortTest, AWriteLargerThanTheBuffersWaitsForThePeer)
@@ -331,7 +317,7 @@ TEST_F(CommPortTest, AWriteLargerThanTheBuffersWaitsForThePeer)
     for (size_t i = 0; i < bulk.size(); ++i)
         bulk[i] = static_cast<char>(i * 7);
     std::string received;
-    std::thread peer([&] { received = pty_.Receive(bulk.size(), 30000); });
+    std::thread peer([&] { received = pty_.ReceiveText(bulk.size(), 30000); });
     DWORD written = 0;
     EXPECT_TRUE(WriteFile(port_, bulk.data(), static_cast<DWORD>(bulk.size()), &written, nullptr));
     EXPECT_EQ(written, bulk.size());
@@ -342,7 +328,7 @@ TEST_F(CommPortTest, AWriteLargerThanTheBuffersWaitsForThePeer)
 TEST_F(CommPortTest, ReadReturnsOnceTheCountCame)
 {
     SetTimeouts(300, 300, 300);
-    pty_.Send(std::string("\xF4\x01\x02\x03\x04\x05\x00\x07\x08", 9));
+    EXPECT_TRUE(pty_.SendText(std::string("\xF4\x01\x02\x03\x04\x05\x00\x07\x08", 9)));
     const ReadResult r = Read(9);
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(r.bytes, std::string("\xF4\x01\x02\x03\x04\x05\x00\x07\x08", 9));
@@ -357,7 +343,7 @@ TEST_F(CommPortTest, ReadEndsAtTheTotalTimeoutWithWhatCame)
     EXPECT_GE(silent.ms, 790) << "not before the total time-out";
     EXPECT_LT(silent.ms, 20000);
 
-    pty_.Send("ab");
+    EXPECT_TRUE(pty_.SendText("ab"));
     const ReadResult partial = Read(4);
     EXPECT_TRUE(partial.ok);
     EXPECT_EQ(partial.bytes, "ab");
@@ -367,7 +353,7 @@ TEST_F(CommPortTest, ReadEndsAtTheTotalTimeoutWithWhatCame)
 TEST_F(CommPortTest, TheIntervalTimeoutEndsAReadAfterABreak)
 {
     SetTimeouts(100, 0, 30000);
-    pty_.Send("xyz");
+    EXPECT_TRUE(pty_.SendText("xyz"));
     const ReadResult r = Read(9);
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(r.bytes, "xyz");
@@ -386,7 +372,7 @@ TEST_F(CommPortTest, TheIntervalIsTimedFromTheFirstByte)
     });
     Sleep(400);
     EXPECT_FALSE(readDone) << "returned with nothing read";
-    pty_.Send("q");
+    EXPECT_TRUE(pty_.SendText("q"));
     reader.join();
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(r.bytes, "q");
@@ -397,9 +383,9 @@ TEST_F(CommPortTest, WithoutTimeoutsAReadWaitsForTheWholeCount)
     SetTimeouts(0, 0, 0);
     ReadResult r{};
     std::thread reader([&] { r = Read(6); });
-    pty_.Send("abc");
+    EXPECT_TRUE(pty_.SendText("abc"));
     Sleep(200);
-    pty_.Send("def");
+    EXPECT_TRUE(pty_.SendText("def"));
     reader.join();
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(r.bytes, "abcdef");
@@ -413,7 +399,7 @@ TEST_F(CommPortTest, MaxIntervalWithoutTotalsReturnsAtOnce)
     EXPECT_EQ(empty.bytes, "");
     EXPECT_LT(empty.ms, 5000);
 
-    pty_.Send("1234");
+    EXPECT_TRUE(pty_.SendText("1234"));
     std::string got;
     for (int i = 0; i < 500 && got.size() < 4; ++i) {
         const ReadResult r = Read(8);
@@ -435,7 +421,7 @@ TEST_F(CommPortTest, MaxIntervalAndMultiplierWaitForTheFirstByteOnly)
 
     ReadResult r{};
     std::thread reader([&] { r = Read(8); });
-    pty_.Send("z");
+    EXPECT_TRUE(pty_.SendText("z"));
     reader.join();
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(r.bytes.substr(0, 1), "z");
@@ -447,9 +433,9 @@ TEST_F(CommPortTest, ADeadPortFailsAfterItsTimeoutWithoutSpinning)
     pty_.CloseMaster();
 
     for (int attempt = 0; attempt < 2; ++attempt) {
-        const int64_t cpuBefore = kerneltest::ThreadCpuMs();
+        const int64_t cpuBefore = testsupport::ThreadCpuMs();
         const ReadResult r = Read(9);
-        const int64_t cpu = kerneltest::ThreadCpuMs() - cpuBefore;
+        const int64_t cpu = testsupport::ThreadCpuMs() - cpuBefore;
         EXPECT_FALSE(r.ok);
         EXPECT_EQ(r.error, static_cast<DWORD>(ERROR_BAD_COMMAND));
         EXPECT_EQ(r.bytes, "");
@@ -484,13 +470,13 @@ TEST_F(CommPortTest, BytesThatCameWhileClosedAreDropped)
     ASSERT_EQ(tcgetattr(keeper, &tio), 0);
     cfmakeraw(&tio);
     ASSERT_EQ(tcsetattr(keeper, TCSANOW, &tio), 0);
-    pty_.Send("stale");
+    EXPECT_TRUE(pty_.SendText("stale"));
     pollfd arrived{keeper, POLLIN, 0};
     ASSERT_EQ(poll(&arrived, 1, 10000), 1) << "the stale bytes reached the terminal";
     port_ = OpenPort("\\\\.\\COM5");
     ASSERT_NE(port_, INVALID_HANDLE_VALUE);
     SetTimeouts(0, 0, 200);
-    pty_.Send("new");
+    EXPECT_TRUE(pty_.SendText("new"));
     EXPECT_EQ(Read(8).bytes, "new");
     close(keeper);
 }

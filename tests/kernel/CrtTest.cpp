@@ -5,7 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "KernelTestSupport.h"
+#include "FileContents.h"
+#include "TempMachineRoot.h"
 #include "machine/MachineRoot.h"
 #include "wincrt.h"
 
@@ -15,10 +16,10 @@ class CrtTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        kerneltest::WriteFileText(machine::DriveFolder('c') + "/Windows/Config.INC", "old");
+        testsupport::WriteText(machine::DriveFolder('c') + "/Windows/Config.INC", "old");
     }
 
-    kerneltest::TempMachineRoot root_;
+    testsupport::TempMachineRoot root_{"arv-kernel", testsupport::Layout::Now};
 };
 
 struct OpenFailure {
@@ -59,7 +60,7 @@ TEST_F(CrtTest, FopenSOpensWindowsPathsInTheRoot)
     ASSERT_NE(file, nullptr);
     fputs("C:\\Scans", file);
     fclose(file);
-    EXPECT_EQ(kerneltest::ReadFileText(machine::DriveFolder('c') + "/Windows/Config.INC"), "C:\\Scans");
+    EXPECT_EQ(testsupport::ReadText(machine::DriveFolder('c') + "/Windows/Config.INC"), "C:\\Scans");
 
     ASSERT_EQ(fopen_s(&file, "c:\\WINDOWS\\config.inc", "rb"), 0);
     char buffer[32] = {};

@@ -5,15 +5,16 @@
 
 #include <gtest/gtest.h>
 
-#include "KernelTestSupport.h"
+#include "FileContents.h"
+#include "TempMachineRoot.h"
 #include "machine/MachineRoot.h"
 #include "machine/Paths.h"
 #include "windows.h"
 
 namespace {
 
-using kerneltest::ReadFileText;
-using kerneltest::WriteFileText;
+using testsupport::ReadText;
+using testsupport::WriteText;
 
 class FilesTest : public ::testing::Test {
 protected:
@@ -25,7 +26,7 @@ protected:
         return CreateFileA(name, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     }
 
-    kerneltest::TempMachineRoot root_;
+    testsupport::TempMachineRoot root_{"arv-kernel", testsupport::Layout::Now};
 };
 
 struct DispositionCase {
@@ -54,7 +55,7 @@ TEST_F(FilesTest, CreationDispositionsFollowWindows)
         SCOPED_TRACE(testing::Message() << "disposition " << c.disposition << " exists " << c.exists);
         unlink(OnC("case.txt").c_str());
         if (c.exists)
-            WriteFileText(OnC("case.txt"), "old");
+            WriteText(OnC("case.txt"), "old");
         // An existing file matches in any case; a new one takes the name as given.
         HANDLE file = Open(c.exists ? "C:\\CASE.TXT" : "C:\\case.txt", GENERIC_READ | GENERIC_WRITE, 0,
                            c.disposition);
@@ -66,7 +67,7 @@ TEST_F(FilesTest, CreationDispositionsFollowWindows)
         struct stat info;
         ASSERT_EQ(stat(OnC("case.txt").c_str(), &info) == 0, c.after != nullptr);
         if (c.after) {
-            EXPECT_EQ(ReadFileText(OnC("case.txt")), c.after);
+            EXPECT_EQ(ReadText(OnC("case.txt")), c.after);
         }
     }
 }
@@ -133,10 +134,10 @@ TEST_F(FilesTest, FoldersAndBadNamesNeverOpenAsFiles)
     EXPECT_EQ(Open(nullptr, GENERIC_READ, 0, OPEN_EXISTING), INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
     // Truncating needs write access.
-    WriteFileText(OnC("t.txt"), "keep");
+    WriteText(OnC("t.txt"), "keep");
     EXPECT_EQ(Open("C:\\t.txt", GENERIC_READ, 0, TRUNCATE_EXISTING), INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-    EXPECT_EQ(ReadFileText(OnC("t.txt")), "keep");
+    EXPECT_EQ(ReadText(OnC("t.txt")), "keep");
 }
 
 struct ShareCase {
@@ -158,7 +159,7 @@ TEST_F(FilesTest, ShareModesDecideASecondOpening)
         {R | W, SR | SW, R | W, SR | SW, true},
         {R, 0, 0, 0, true},     // opening for no data access is never refused
     };
-    WriteFileText(OnC("shared.txt"), "s");
+    WriteText(OnC("shared.txt"), "s");
     for (const ShareCase &c : cases) {
         SCOPED_TRACE(testing::Message() << c.firstAccess << "/" << c.firstShare << " then "
                                         << c.secondAccess << "/" << c.secondShare);
@@ -245,7 +246,7 @@ TEST_F(FilesTest, FoldersAndAttributes)
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
 
     EXPECT_EQ(GetFileAttributesA("c:\\work"), FILE_ATTRIBUTE_DIRECTORY);
-    WriteFileText(OnC("Work/a.txt"), "a");
+    WriteText(OnC("Work/a.txt"), "a");
     EXPECT_EQ(GetFileAttributesA("C:\\Work\\A.TXT") & FILE_ATTRIBUTE_DIRECTORY, 0u);
     EXPECT_EQ(GetFileAttributesA("C:\\Work\\none.txt"), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
@@ -280,27 +281,27 @@ TEST_F(FilesTest, FoldersAndAttributes)
 
 TEST_F(FilesTest, MoveAndCopy)
 {
-    WriteFileText(OnC("one.txt"), "first");
-    WriteFileText(OnC("two.txt"), "second");
+    WriteText(OnC("one.txt"), "first");
+    WriteText(OnC("two.txt"), "second");
 
     EXPECT_FALSE(MoveFileA("C:\\one.txt", "C:\\TWO.txt"));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
     EXPECT_FALSE(MoveFileA("C:\\none.txt", "C:\\three.txt"));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     EXPECT_TRUE(MoveFileA("C:\\ONE.txt", "C:\\Windows\\moved.txt"));
-    EXPECT_EQ(ReadFileText(OnC("Windows/moved.txt")), "first");
+    EXPECT_EQ(ReadText(OnC("Windows/moved.txt")), "first");
     // Changing only the case renames.
     EXPECT_TRUE(MoveFileA("C:\\Windows\\moved.txt", "C:\\Windows\\Moved.TXT"));
-    EXPECT_EQ(ReadFileText(OnC("Windows/Moved.TXT")), "first");
+    EXPECT_EQ(ReadText(OnC("Windows/Moved.TXT")), "first");
     EXPECT_NE(access(OnC("Windows/moved.txt").c_str(), F_OK), 0);
 
     EXPECT_FALSE(CopyFileA("C:\\two.txt", "C:\\Windows\\Moved.txt", TRUE));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_EXISTS));
     EXPECT_TRUE(CopyFileA("C:\\two.txt", "C:\\Windows\\moved.txt", FALSE));
-    EXPECT_EQ(ReadFileText(OnC("Windows/Moved.TXT")), "second");
-    EXPECT_EQ(ReadFileText(OnC("two.txt")), "second");
+    EXPECT_EQ(ReadText(OnC("Windows/Moved.TXT")), "second");
+    EXPECT_EQ(ReadText(OnC("two.txt")), "second");
     EXPECT_FALSE(CopyFileA("C:\\two.txt", "C:\\TWO.TXT", FALSE)) << "copying onto itself";
-    EXPECT_EQ(ReadFileText(OnC("two.txt")), "second");
+    EXPECT_EQ(ReadText(OnC("two.txt")), "second");
     EXPECT_FALSE(CopyFileA("C:\\Windows", "C:\\w2", FALSE));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
 }
@@ -315,7 +316,7 @@ TEST_F(FilesTest, CurrentFolderInWindowsTerms)
     EXPECT_STREQ(buffer, "C:\\Windows");
     EXPECT_EQ(GetCurrentDirectoryA(10, buffer), 11u) << "too small: the size needed";
     // Relative names now start there.
-    WriteFileText(OnC("Windows/rel.txt"), "r");
+    WriteText(OnC("Windows/rel.txt"), "r");
     EXPECT_NE(GetFileAttributesA("REL.txt"), INVALID_FILE_ATTRIBUTES);
     EXPECT_FALSE(SetCurrentDirectoryA("C:\\Nowhere"));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));

@@ -6,13 +6,13 @@
 
 #include <gtest/gtest.h>
 
-#include "KernelTestSupport.h"
+#include "FileContents.h"
+#include "TempMachineRoot.h"
 #include "machine/MachineRoot.h"
 #include "machine/Paths.h"
 
 namespace {
 
-using kerneltest::TempMachineRoot;
 
 class PathsTest : public ::testing::Test {
 protected:
@@ -20,7 +20,7 @@ protected:
     {
         c_ = machine::DriveFolder('c');
         mkdir((c_ + "/Windows/Fonts").c_str(), 0755);
-        kerneltest::WriteFileText(c_ + "/Windows/Win.ini", "x");
+        testsupport::WriteText(c_ + "/Windows/Win.ini", "x");
     }
 
     // Runs `body` with the current folder at `folder`, then restores it.
@@ -34,7 +34,7 @@ protected:
         ASSERT_EQ(chdir(saved), 0);
     }
 
-    TempMachineRoot root_;
+    testsupport::TempMachineRoot root_{"arv-kernel", testsupport::Layout::Now};
     std::string c_;
 };
 
@@ -68,9 +68,9 @@ TEST_F(PathsTest, AmongSeveralCaseVariantsTheExactSpellingWinsThenByteOrder)
 {
     const std::string folder = c_ + "/Variants";
     mkdir(folder.c_str(), 0755);
-    kerneltest::WriteFileText(folder + "/abc", "");
-    kerneltest::WriteFileText(folder + "/ABC", "");
-    kerneltest::WriteFileText(folder + "/aBc", "");
+    testsupport::WriteText(folder + "/abc", "");
+    testsupport::WriteText(folder + "/ABC", "");
+    testsupport::WriteText(folder + "/aBc", "");
     EXPECT_EQ(machine::UnixPath("C:\\Variants\\abc"), folder + "/abc");
     EXPECT_EQ(machine::UnixPath("C:\\Variants\\aBc"), folder + "/aBc");
     EXPECT_EQ(machine::UnixPath("C:\\Variants\\Abc"), folder + "/ABC");
@@ -100,8 +100,10 @@ TEST_F(PathsTest, WindowsPathNamesTheDriveThatHoldsThePath)
 
 TEST_F(PathsTest, AFurtherDriveIsALinkInTheDrivesFolder)
 {
-    const std::string target = kerneltest::MakeTempFolder();
-    kerneltest::WriteFileText(target + "/Data.bin", "d");
+    const testsupport::TempFolder drive("arv-kernel");
+    ASSERT_TRUE(drive.Made());
+    const std::string &target = drive.Path();
+    testsupport::WriteText(target + "/Data.bin", "d");
     ASSERT_EQ(symlink(target.c_str(), machine::DriveFolder('d').c_str()), 0);
 
     EXPECT_EQ(machine::UnixPath("D:\\data.BIN"), target + "/Data.bin");
@@ -109,7 +111,6 @@ TEST_F(PathsTest, AFurtherDriveIsALinkInTheDrivesFolder)
     EXPECT_EQ(machine::WindowsPath(machine::DriveFolder('d') + "/Data.bin"), "D:\\Data.bin");
     // A drive the machine does not have maps to a folder that is not there.
     EXPECT_EQ(machine::UnixPath("Q:\\x"), machine::DriveFolder('q') + "/x");
-    kerneltest::RemoveTree(target);
 }
 
 TEST_F(PathsTest, RelativeNamesResolveAgainstTheCurrentFolder)

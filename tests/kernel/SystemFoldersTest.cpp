@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "KernelTestSupport.h"
+#include "TempMachineRoot.h"
 #include "machine/MachineRoot.h"
 #include "machine/Paths.h"
 #include "windows.h"
@@ -16,7 +16,7 @@ namespace {
 
 class SystemFoldersTest : public ::testing::Test {
 protected:
-    kerneltest::TempMachineRoot root_;
+    testsupport::TempMachineRoot root_{"arv-kernel", testsupport::Layout::Now};
 };
 
 TEST_F(SystemFoldersTest, ModuleFileNameIsTheProgramsWindowsPath)

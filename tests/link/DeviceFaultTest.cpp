@@ -3,10 +3,10 @@
 #include "DeviceSupport.h"
 
 #include <atomic>
-#include <fstream>
-#include <sstream>
 #include <time.h>
 
+#include "FileContents.h"
+#include "TestClock.h"
 #include "machine/Testing.h"
 
 namespace linktest {
@@ -28,13 +28,7 @@ class DeviceSendFaults : public DeviceLinkTest, public testing::WithParamInterfa
 // Two pages of three frames each: frames 1-3 are page 1, frames 4-6 page 2.
 TEST_P(DeviceSendFaults, EndTheTransferAsTheyShould) {
   const FaultCase &c = GetParam();
-  StartDevice();
-  ASSERT_TRUE(Device().Command(c.fault));
-  ASSERT_TRUE(OpenLink());
-  PageSet pages;
-  pages.Add(LiteralBytes(600, 1));
-  pages.Add(LiteralBytes(600, 2));
-  link_->SetData(pages.Blocks(), pages.Sizes());
+  ASSERT_TRUE(StartWithPages({LiteralBytes(600, 1), LiteralBytes(600, 2)}, c.fault));
   ASSERT_EQ(link_->StartJob(c.copies, 50, 1), 1);
   EXPECT_EQ(link_->Send(), c.result);
   EXPECT_EQ(link_->GetPagesSent(), c.pagesSent);
@@ -61,17 +55,12 @@ INSTANTIATE_TEST_SUITE_P(
 class DeviceResume : public DeviceLinkTest {};
 
 TEST_F(DeviceResume, RetryResendsTheFirstUnacknowledgedPageWhole) {
-  StartDevice();
-  ASSERT_TRUE(OpenLink());
   const std::vector<standin::Bitmap> sources = {PatternPage(25, 7), PatternPage(26, 8),
                                                 PatternPage(27, 9)};
-  PageSet pages;
-  for (const standin::Bitmap &source : sources)
-    pages.Add(CodePage(source));
+  ASSERT_TRUE(StartWithPages(CodePages(sources)));
   // Page 2 fails in its second frame.
-  const int page1Frames = static_cast<int>((pages.Page(0).size() + 215) / 216);
+  const int page1Frames = static_cast<int>((pages_.Page(0).size() + 215) / 216);
   ASSERT_TRUE(Device().Command("fault drop-ack " + std::to_string(page1Frames + 2)));
-  link_->SetData(pages.Blocks(), pages.Sizes());
   ASSERT_EQ(link_->StartJob(1, 50, 1), 1);
   ASSERT_EQ(link_->Send(), 0);
   ASSERT_EQ(link_->GetPagesSent(), 1);
@@ -85,11 +74,8 @@ TEST_F(DeviceResume, RetryResendsTheFirstUnacknowledgedPageWhole) {
   ASSERT_TRUE(WaitLog("end-of-page page=3"));
   const std::vector<std::string> printed = Device().PagePaths();
   ASSERT_EQ(printed.size(), 3u);
-  for (size_t i = 0; i < 3; ++i) {
-    standin::Bitmap page;
-    ASSERT_TRUE(standin::ReadPbm(printed[i], &page));
-    EXPECT_TRUE(page.rows == sources[i].rows) << "page " << i + 1;
-  }
+  for (size_t i = 0; i < 3; ++i)
+    ExpectPrinted(printed[i], sources[i]);
 }
 
 // ---- the stop request, set from the clock the link reads ------------------
@@ -100,17 +86,12 @@ std::string gLogPath;
 
 ULONGLONG AbortingTicks() {
   if (gAbortTarget != nullptr) {
-    std::ifstream log(gLogPath);
-    std::stringstream text;
-    text << log.rdbuf();
-    if (gAbortWhenLogged.empty() || text.str().find(gAbortWhenLogged) != std::string::npos) {
+    if (gAbortWhenLogged.empty() || testsupport::ReadText(gLogPath).find(gAbortWhenLogged) != std::string::npos) {
       gAbortTarget->FAbort = 1;
       gAbortTarget = nullptr;
     }
   }
-  timespec now;
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<ULONGLONG>(now.tv_sec) * 1000 + static_cast<ULONGLONG>(now.tv_nsec) / 1000000;
+  return static_cast<ULONGLONG>(testsupport::MonotonicMs());
 }
 
 class DeviceAbort : public DeviceLinkTest {
@@ -128,12 +109,7 @@ protected:
 };
 
 TEST_F(DeviceAbort, DuringDataSendsTheFirst6696BytesAndTheEndOfPage) {
-  StartDevice();
-  ASSERT_TRUE(OpenLink());
-  PageSet pages;
-  pages.Add(LiteralBytes(20000));
-  pages.Add(LiteralBytes(500));
-  link_->SetData(pages.Blocks(), pages.Sizes());
+  ASSERT_TRUE(StartWithPages({LiteralBytes(20000), LiteralBytes(500)}));
   ASSERT_EQ(link_->StartJob(1, 50, 1), 1);
   AbortWhen(""); // at the first wait of the transfer
   EXPECT_EQ(link_->Send(), 0);
@@ -150,12 +126,7 @@ TEST_F(DeviceAbort, DuringDataSendsTheFirst6696BytesAndTheEndOfPage) {
 }
 
 TEST_F(DeviceAbort, AfterTheEndOfPageTheNextPageIsNotStarted) {
-  StartDevice();
-  ASSERT_TRUE(OpenLink());
-  PageSet pages;
-  pages.Add(LiteralBytes(300));
-  pages.Add(LiteralBytes(300));
-  link_->SetData(pages.Blocks(), pages.Sizes());
+  ASSERT_TRUE(StartWithPages({LiteralBytes(300), LiteralBytes(300)}));
   ASSERT_EQ(link_->StartJob(1, 50, 1), 1);
   AbortWhen("end-of-page page=1");
   EXPECT_EQ(link_->Send(), 0);
@@ -179,13 +150,7 @@ ULONGLONG FastTicks() {
 class DeviceReadyPoll : public DeviceLinkTest {};
 
 TEST_F(DeviceReadyPoll, EndsAtItsFirstCheckWhenTheClockJumps) {
-  StartDevice();
-  ASSERT_TRUE(Device().Command("fault busy-after-page 1"));
-  ASSERT_TRUE(OpenLink());
-  PageSet pages;
-  pages.Add(LiteralBytes(300));
-  pages.Add(LiteralBytes(300));
-  link_->SetData(pages.Blocks(), pages.Sizes());
+  ASSERT_TRUE(StartWithPages({LiteralBytes(300), LiteralBytes(300)}, "fault busy-after-page 1"));
   ASSERT_EQ(link_->StartJob(1, 50, 1), 1);
   machine::testing::SetTickSource(FastTicks);
   EXPECT_EQ(link_->Send(), 0);

@@ -15,15 +15,6 @@ std::string EndOfPage(int page, int frames, size_t bytes) {
          " bytes=" + std::to_string(bytes) + " ";
 }
 
-// The printed page matches the page that was coded, row for row.
-void ExpectPrinted(const std::string &path, const standin::Bitmap &source) {
-  standin::Bitmap printed;
-  ASSERT_TRUE(standin::ReadPbm(path, &printed)) << path;
-  ASSERT_EQ(printed.width, 1728);
-  ASSERT_EQ(printed.height, source.height);
-  EXPECT_TRUE(printed.rows == source.rows) << path;
-}
-
 struct SizeCase {
   const char *name;
   size_t bytes;
@@ -36,11 +27,7 @@ class DeviceSendSizes : public DeviceLinkTest, public testing::WithParamInterfac
 
 TEST_P(DeviceSendSizes, FramesThePage) {
   const SizeCase &c = GetParam();
-  StartDevice();
-  ASSERT_TRUE(OpenLink());
-  PageSet pages;
-  pages.Add(LiteralBytes(c.bytes));
-  link_->SetData(pages.Blocks(), pages.Sizes());
+  ASSERT_TRUE(StartWithPages({LiteralBytes(c.bytes)}));
   ASSERT_EQ(link_->StartJob(1, 50, 1), 1);
   EXPECT_EQ(link_->Send(), 1);
   EXPECT_EQ(link_->GetPagesSent(), 1);
@@ -68,14 +55,9 @@ INSTANTIATE_TEST_SUITE_P(Pages, DeviceSendSizes,
 class DeviceSend : public DeviceLinkTest {};
 
 TEST_F(DeviceSend, FullPagesArePrintedAsCoded) {
-  StartDevice();
-  ASSERT_TRUE(OpenLink());
   const std::vector<standin::Bitmap> sources = {PatternPage(2200, 1), PatternPage(40, 2),
                                                 PatternPage(1100, 3)};
-  PageSet pages;
-  for (const standin::Bitmap &source : sources)
-    pages.Add(CodePage(source));
-  link_->SetData(pages.Blocks(), pages.Sizes());
+  ASSERT_TRUE(StartWithPages(CodePages(sources)));
   ASSERT_EQ(link_->StartJob(2, 49, 1), 1);
   EXPECT_EQ(link_->Send(), 1);
   EXPECT_EQ(link_->GetPagesSent(), 3);
@@ -90,14 +72,9 @@ TEST_F(DeviceSend, FullPagesArePrintedAsCoded) {
 }
 
 TEST_F(DeviceSend, ResumesAtTheStartPage) {
-  StartDevice();
-  ASSERT_TRUE(OpenLink());
   const std::vector<standin::Bitmap> sources = {PatternPage(30, 4), PatternPage(31, 5),
                                                 PatternPage(32, 6)};
-  PageSet pages;
-  for (const standin::Bitmap &source : sources)
-    pages.Add(CodePage(source));
-  link_->SetData(pages.Blocks(), pages.Sizes());
+  ASSERT_TRUE(StartWithPages(CodePages(sources)));
   link_->SetStartPage(1);
   ASSERT_EQ(link_->StartJob(1, 50, 1), 1);
   EXPECT_EQ(link_->Send(), 1);
@@ -110,12 +87,7 @@ TEST_F(DeviceSend, ResumesAtTheStartPage) {
 }
 
 TEST_F(DeviceSend, NothingLeftToSendWritesNothing) {
-  StartDevice();
-  ASSERT_TRUE(OpenLink());
-  PageSet pages;
-  pages.Add(LiteralBytes(300));
-  pages.Add(LiteralBytes(300));
-  link_->SetData(pages.Blocks(), pages.Sizes());
+  ASSERT_TRUE(StartWithPages({LiteralBytes(300), LiteralBytes(300)}));
   for (int start : {2, 3, 100}) {
     link_->SetStartPage(start);
     EXPECT_EQ(link_->Send(), 1) << start;

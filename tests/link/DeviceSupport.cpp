@@ -38,6 +38,13 @@ Bytes CodePage(const standin::Bitmap &page) {
   return Bytes(code.begin(), code.end());
 }
 
+std::vector<Bytes> CodePages(const std::vector<standin::Bitmap> &pages) {
+  std::vector<Bytes> coded;
+  for (const standin::Bitmap &page : pages)
+    coded.push_back(CodePage(page));
+  return coded;
+}
+
 Bytes LiteralBytes(size_t count, unsigned char first) {
   Bytes bytes(count);
   for (size_t i = 0; i < count; ++i)
@@ -120,6 +127,14 @@ std::string WritePage(const standin::DeviceProcess &device, const standin::Bitma
   return path;
 }
 
+void ExpectPrinted(const std::string &path, const standin::Bitmap &source) {
+  standin::Bitmap printed;
+  ASSERT_TRUE(standin::ReadPbm(path, &printed)) << path;
+  ASSERT_EQ(printed.width, 1728);
+  ASSERT_EQ(printed.height, source.height);
+  EXPECT_TRUE(printed.rows == source.rows) << path;
+}
+
 standin::DeviceProcess &DeviceLinkTest::StartDevice(const standin::DeviceOptions &options) {
   devices_.emplace_back(new standin::DeviceProcess(options));
   standin::DeviceProcess &device = *devices_.back();
@@ -129,6 +144,19 @@ standin::DeviceProcess &DeviceLinkTest::StartDevice(const standin::DeviceOptions
 
 bool DeviceLinkTest::OpenLink(int writeDelay) {
   return link_->Open(Device().PortName().c_str(), 19200, writeDelay) == 0;
+}
+
+bool DeviceLinkTest::StartWithPages(const std::vector<Bytes> &pages, const std::string &command) {
+  if (!StartDevice().Started())
+    return false;
+  if (!command.empty() && !Device().Command(command))
+    return false;
+  if (!OpenLink())
+    return false;
+  for (const Bytes &page : pages)
+    pages_.Add(page);
+  link_->SetData(pages_.Blocks(), pages_.Sizes());
+  return true;
 }
 
 bool DeviceLinkTest::WaitLog(const std::string &needle, int occurrences, int timeoutMs) const {

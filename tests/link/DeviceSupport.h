@@ -24,6 +24,7 @@ standin::Bitmap PatternPage(int rows, int seed);
 
 // The page in the device's zero-run line coding, row after row.
 Bytes CodePage(const standin::Bitmap &page);
+std::vector<Bytes> CodePages(const std::vector<standin::Bitmap> &pages);
 
 // `count` bytes that the zero-run decoding keeps as they are (no 00).
 Bytes LiteralBytes(size_t count, unsigned char first = 1);
@@ -64,12 +65,18 @@ std::vector<Bytes> Rows(const standin::Bitmap &page);
 std::string WritePage(const standin::DeviceProcess &device, const standin::Bitmap &page,
                       const std::string &name);
 
+// The printed page at `path` matches the page that was coded, row for row.
+void ExpectPrinted(const std::string &path, const standin::Bitmap &source);
+
 class DeviceLinkTest : public testing::Test {
 protected:
   // Starts the stand-in; the test fails when it does not come up.
   standin::DeviceProcess &StartDevice(const standin::DeviceOptions &options = {});
   // Opens the link on the first stand-in's port with a short write delay.
   bool OpenLink(int writeDelay = 2);
+  // Starts the stand-in (giving it `command` first, when there is one),
+  // opens the link and hands it `pages`, which pages_ keeps.
+  bool StartWithPages(const std::vector<Bytes> &pages, const std::string &command = "");
   std::string Log() const { return devices_.front()->Log(); }
   // Bounded wait for `occurrences` lines holding `needle` in the first
   // stand-in's log.
@@ -80,6 +87,7 @@ protected:
   void TearDown() override;
 
   TempMachineRoot root_;
+  PageSet pages_;
   std::vector<std::unique_ptr<standin::DeviceProcess>> devices_;
   std::unique_ptr<TUSB_kv8m> link_{new TUSB_kv8m};
 };

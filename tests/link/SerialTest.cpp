@@ -6,11 +6,11 @@
 #include <chrono>
 #include <future>
 #include <functional>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
 
+#include "ChildProcess.h"
 #include "LinkTestSupport.h"
 #include "Stopwatch.h"
 #include "Tserial.h"
@@ -118,35 +118,16 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(SerialTest, PortHeldByAnotherProcessGivesEight) {
   ASSERT_TRUE(port_.Ok());
-  int ready[2], release[2];
-  ASSERT_EQ(pipe(ready), 0);
-  ASSERT_EQ(pipe(release), 0);
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    close(ready[0]);
-    close(release[1]);
-    TSerial holder;
-    const char code = static_cast<char>(holder.Open("COM5", 19200, 0, 0));
-    (void)!write(ready[1], &code, 1);
-    char byte;
-    (void)!read(release[0], &byte, 1); // until the parent lets go
-    _exit(0);
-  }
-  close(ready[1]);
-  close(release[0]);
-  char childCode = -1;
-  ASSERT_EQ(read(ready[0], &childCode, 1), 1);
-  ASSERT_EQ(childCode, 0);
+  TSerial holder; // opened in the child only
+  testsupport::HoldingChild child([&] { return static_cast<char>(holder.Open("COM5", 19200, 0, 0)); });
+  ASSERT_TRUE(child.Started());
+  ASSERT_EQ(child.Report(), 0);
 
   TSerial serial;
   EXPECT_EQ(serial.Open("COM5", 19200, 0, 0), 8);
   EXPECT_FALSE(serial.IsOpen());
 
-  close(release[1]);
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  close(ready[0]);
+  ASSERT_EQ(child.Release(), 0);
   // Once the holder has gone, the same object opens the port.
   EXPECT_EQ(serial.Open("COM5", 19200, 0, 0), 0);
 }

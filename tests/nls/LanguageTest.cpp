@@ -4,15 +4,13 @@
 #include <stdlib.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "machine/MachineRoot.h"
+#include "TempMachineRoot.h"
 #include "windows.h"
 
 namespace {
@@ -23,10 +21,7 @@ class MachineLanguage : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/nls-test-XXXXXX";
-        FRoot = mkdtemp(pattern);
-        Keep(machine::kRootVariable);
-        setenv(machine::kRootVariable, FRoot.c_str(), 1);
+        ASSERT_TRUE(FRoot.Made());
         for (const char *variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
             Keep(variable);
             unsetenv(variable);
@@ -40,16 +35,9 @@ protected:
             else
                 unsetenv(saved.first.c_str());
         }
-        std::string command = "rm -rf '" + FRoot + "'";
-        if (system(command.c_str()) != 0)
-            perror("rm");
     }
 
-    void WriteSetting(const std::string &text)
-    {
-        std::ofstream out(machine::SettingsFolder() + "/ui-language", std::ios::binary);
-        out << text;
-    }
+    void WriteSetting(const std::string &text) { ASSERT_TRUE(testsupport::WriteUiLanguage(text)); }
 
 private:
     void Keep(const char *variable)
@@ -58,7 +46,7 @@ private:
         FSaved.push_back({variable, {value != nullptr, value ? value : ""}});
     }
 
-    std::string FRoot;
+    testsupport::TempMachineRoot FRoot{"nls-test"};
     std::vector<std::pair<std::string, std::pair<bool, std::string>>> FSaved;
 };
 

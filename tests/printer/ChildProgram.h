@@ -1,7 +1,7 @@
 // Programs that the printer tests start as real processes: a copy of a
-// program under a chosen file name (so that the process check sees that
-// module name), and a program run to its end with a deadline. Waits sleep
-// on a process descriptor or a pipe; processes are ended by their pid only.
+// program under a chosen file name, so that the process check sees that
+// module name. Waits sleep on a process descriptor or a pipe; processes are
+// ended by their pid only.
 #pragma once
 
 #include <sys/types.h>
@@ -36,14 +36,5 @@ private:
     int FExit = -1;
     std::string FFirstLine;
 };
-
-struct ProgramResult {
-    int ExitCode = -1;     // -1: not started, killed at the deadline, or ended by a signal
-    bool TimedOut = false;
-    std::string Output;    // standard output and standard error
-};
-
-// Runs a program to its end with standard input from /dev/null.
-ProgramResult RunProgram(const std::vector<std::string> &args, int deadlineMs);
 
 } // namespace printer_test

@@ -6,8 +6,9 @@
 
 #include <filesystem>
 
-#include "ChildProgram.h"
+#include "ChildProcess.h"
 #include "DeviceHarness.h"
+#include "FileContents.h"
 #include "PortMonitorSetup.h"
 #include "PrinterTestSupport.h"
 #include "machine/Paths.h"
@@ -40,18 +41,21 @@ TEST_P(EndToEndTest, PortMonitorHandsTheJobToThePrinterProgram)
     if (c.installed) {
         std::string folder = machine::UnixPath(kInstallFolder);
         std::filesystem::create_directories(folder);
-        ASSERT_TRUE(CopyFile(ARV_PRINTER_PROGRAM, folder + "/orvel_printer.exe", 0755));
+        ASSERT_TRUE(testsupport::CopyWithMode(ARV_PRINTER_PROGRAM, folder + "/orvel_printer.exe", 0755));
         command = std::string(kInstallFolder) + "\\orvel_printer.exe";
     }
     ASSERT_TRUE(portmon::AddPrinterOnPort(kPrinter, "ARV1:", command));
 
     auto pages = SamplePages(c.pages, 120, 21);
     std::string jobFile = root.Scratch("spool") + "/job.prn";
-    ASSERT_TRUE(WriteFile(jobFile, c.pages ? JobOf(pages) : Bytes()));
+    ASSERT_TRUE(testsupport::WriteBytes(jobFile, c.pages ? JobOf(pages) : Bytes()));
 
-    ProgramResult run = RunProgram({ARV_PRINT_PROGRAM, kPrinter, jobFile}, 120000);
-    EXPECT_FALSE(run.TimedOut) << run.Output;
-    EXPECT_EQ(run.ExitCode, 0) << run.Output;
+    testsupport::RunOptions options;
+    options.errorsToOutput = true;
+    options.deadlineMs = 120000;
+    const testsupport::RunResult run = testsupport::RunProgram({ARV_PRINT_PROGRAM, kPrinter, jobFile}, options);
+    EXPECT_FALSE(run.timedOut) << run.out;
+    EXPECT_EQ(run.code, 0) << run.out;
     EXPECT_EQ(ComparePages(pages, device.PagePaths()), "") << device.Log();
 }
 

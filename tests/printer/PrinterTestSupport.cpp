@@ -2,68 +2,25 @@
 
 #include <fcntl.h>
 #include <iconv.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
+#include "FileContents.h"
 #include "Kv8m.h"
 #include "MemoryStream.h"
 #include "Pbm.h"
 #include "Pcl_parser.h"
 #include "SamplePages.h"
-#include "machine/MachineRoot.h"
 
 namespace printer_test {
 
-TempMachineRoot::TempMachineRoot()
-{
-    const char *base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/printer_test.XXXXXX";
-    if (char *made = mkdtemp(pattern.data()))
-        FPath = made;
-    if (const char *previous = std::getenv(machine::kRootVariable)) {
-        FHadPrevious = true;
-        FPrevious = previous;
-    }
-    if (!FPath.empty())
-        setenv(machine::kRootVariable, FPath.c_str(), 1);
-}
-
-TempMachineRoot::~TempMachineRoot()
-{
-    if (FHadPrevious)
-        setenv(machine::kRootVariable, FPrevious.c_str(), 1);
-    else
-        unsetenv(machine::kRootVariable);
-    if (!FPath.empty()) {
-        std::error_code ignored;
-        std::filesystem::remove_all(FPath, ignored);
-    }
-}
-
-std::string TempMachineRoot::Scratch(const std::string &name) const
-{
-    std::string folder = FPath + "/scratch-" + name;
-    mkdir(folder.c_str(), 0755);
-    return folder;
-}
-
-bool SetUiLanguage(int language)
-{
-    std::ofstream out(machine::SettingsFolder() + "/ui-language", std::ios::trunc);
-    out << language << "\n";
-    return static_cast<bool>(out);
-}
+bool SetUiLanguage(int language) { return testsupport::WriteUiLanguage(std::to_string(language) + "\n"); }
 
 StdinFromBytes::StdinFromBytes(const Bytes &bytes, const std::string &file)
 {
-    if (!WriteFile(file, bytes))
+    if (!testsupport::WriteBytes(file, bytes))
         return;
     int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
@@ -82,20 +39,6 @@ StdinFromBytes::~StdinFromBytes()
         return;
     dup2(FSaved, STDIN_FILENO);
     close(FSaved);
-}
-
-bool WriteFile(const std::string &path, const Bytes &bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out);
-}
-
-bool CopyFile(const std::string &from, const std::string &to, unsigned mode)
-{
-    std::error_code error;
-    std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
-    return !error && chmod(to.c_str(), mode) == 0;
 }
 
 std::vector<jobwriter::PageImage> SamplePages(int count, int rows, unsigned seed)
@@ -145,18 +88,6 @@ std::vector<int> CodedPageSizes(const Bytes &job)
 
 int FramesOf(int codedSize) { return (codedSize + 215) / 216; }
 
-namespace {
-
-bool BlankFrom(const jobwriter::PageImage &page, int row)
-{
-    for (size_t i = static_cast<size_t>(row) * jobwriter::kRowBytes; i < page.Bits.size(); ++i)
-        if (page.Bits[i] != 0)
-            return false;
-    return true;
-}
-
-} // namespace
-
 std::string ComparePages(const std::vector<jobwriter::PageImage> &source, const std::vector<std::string> &printed)
 {
     std::ostringstream problems;
@@ -173,14 +104,12 @@ std::string ComparePages(const std::vector<jobwriter::PageImage> &source, const 
             problems << "page " << i + 1 << " is " << page.width << "x" << page.height << "; ";
             continue;
         }
-        for (int y = 0; y < page.height; ++y) {
-            if (!std::equal(want.Row(y), want.Row(y) + jobwriter::kRowBytes, page.Row(y))) {
-                problems << "page " << i + 1 << " differs at row " << y << "; ";
-                break;
-            }
-        }
-        if (!BlankFrom(want, page.height))
+        const int row =
+            pbm::FirstDifferentRow(jobwriter::kPageDots, want.Bits.data(), want.Height, page.rows.data(), page.height);
+        if (row >= page.height)
             problems << "page " << i + 1 << " ends at row " << page.height << " before its last black row; ";
+        else if (row >= 0)
+            problems << "page " << i + 1 << " differs at row " << row << "; ";
     }
     return problems.str();
 }

@@ -8,6 +8,7 @@
 
 #include "JobWriter.h"
 #include "PageImage.h"
+#include "TempMachineRoot.h"
 
 namespace printer_test {
 
@@ -15,23 +16,7 @@ using Bytes = std::vector<unsigned char>;
 
 // A temporary folder as the machine root (ARV_MACHINE_ROOT) for the life of
 // the object; the variable is restored and the folder removed afterwards.
-class TempMachineRoot {
-public:
-    TempMachineRoot();
-    ~TempMachineRoot();
-    TempMachineRoot(const TempMachineRoot &) = delete;
-    TempMachineRoot &operator=(const TempMachineRoot &) = delete;
-
-    bool Made() const { return !FPath.empty(); }
-    const std::string &Path() const { return FPath; }
-    // A fresh folder inside the root for a test's own files.
-    std::string Scratch(const std::string &name) const;
-
-private:
-    std::string FPath;
-    std::string FPrevious;
-    bool FHadPrevious = false;
-};
+using testsupport::TempMachineRoot;
 
 // Writes the machine's user-interface language (1033, 2052, ...).
 bool SetUiLanguage(int language);
@@ -50,9 +35,6 @@ public:
 private:
     int FSaved = -1;
 };
-
-bool WriteFile(const std::string &path, const Bytes &bytes);
-bool CopyFile(const std::string &from, const std::string &to, unsigned mode = 0644);
 
 // Text pages of `rows` rows, different for every index; short enough that
 // a page goes over the slow wire in a second or two.

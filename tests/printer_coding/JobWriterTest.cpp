@@ -2,7 +2,6 @@
 // and round trips of real-looking pages through parser, coder and the
 // device's zero-run reading.
 #include <algorithm>
-#include <fstream>
 #include <iterator>
 #include <random>
 #include <sstream>
@@ -10,10 +9,11 @@
 #include <gtest/gtest.h>
 
 #include "ChildProcess.h"
+#include "FileContents.h"
 #include "JobBytes.h"
 #include "JobWriter.h"
 #include "SamplePages.h"
-#include "TempFolder.h"
+#include "TempMachineRoot.h"
 
 using namespace printer_test;
 using jobwriter::JobOptions;
@@ -21,10 +21,12 @@ using jobwriter::PageImage;
 
 namespace {
 
-Bytes ReadFileBytes(const std::string &path)
+// Runs the printer driver's stand-in with `args`.
+testsupport::RunResult RunJobWriter(const std::vector<std::string> &args)
 {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<std::string> command{ARV_JOBWRITER};
+    command.insert(command.end(), args.begin(), args.end());
+    return testsupport::RunProgram(command);
 }
 
 bool RowIsBlank(const PageImage &page, int y)
@@ -276,11 +278,11 @@ protected:
     std::string Pbm(const std::string &name, const std::string &bytes)
     {
         std::string path = FFolder.File(name);
-        std::ofstream(path, std::ios::binary) << bytes;
+        EXPECT_TRUE(testsupport::WriteText(path, bytes)) << path;
         return path;
     }
 
-    TempFolder FFolder;
+    testsupport::TempFolder FFolder{"printer_coding"};
 };
 
 TEST_F(JobWriterTool, WritesTheJobToAFileOrStandardOutput)
@@ -289,22 +291,21 @@ TEST_F(JobWriterTool, WritesTheJobToAFileOrStandardOutput)
     const std::string first = Pbm("text.pbm", jobwriter::FormatPbm(pages[0]));
     const std::string second = Pbm("drawing.pbm", PlainPbm(pages[1], true));
     const std::string out = FFolder.File("job.prn");
-    const std::string console = FFolder.File("stdout");
 
-    ASSERT_EQ(RunProgram({ARV_JOBWRITER, "--copies", "4", "--resolution", "1", "--page-end", "6", "-o", out, first,
-                          second},
-                         console),
-              0);
+    testsupport::RunResult run =
+        RunJobWriter({"--copies", "4", "--resolution", "1", "--page-end", "6", "-o", out, first, second});
+    ASSERT_EQ(run.code, 0);
     JobOptions options;
     options.Copies = 4;
     options.Resolution = '1';
     options.PageEnd = 6;
     const Bytes expected = jobwriter::WriteJob(pages, options);
-    EXPECT_EQ(ReadFileBytes(out), expected);
-    EXPECT_TRUE(ReadFileBytes(console).empty());
+    EXPECT_EQ(testsupport::ReadBytes(out), expected);
+    EXPECT_TRUE(run.out.empty());
 
-    ASSERT_EQ(RunProgram({ARV_JOBWRITER, "--exact-blanks", first, second}, console), 0);
-    const Bytes job = ReadFileBytes(console);
+    run = RunJobWriter({"--exact-blanks", first, second});
+    ASSERT_EQ(run.code, 0);
+    const Bytes job(run.out.begin(), run.out.end());
     options = JobOptions();
     options.ExactBlankLines = true;
     EXPECT_EQ(job, jobwriter::WriteJob(pages, options));
@@ -319,7 +320,6 @@ TEST_F(JobWriterTool, RefusesBadArguments)
 {
     const std::string page = Pbm("page.pbm", jobwriter::FormatPbm(PageImage(10)));
     const std::string narrow = Pbm("narrow.pbm", "P4\n1720 1\n" + std::string(215, '\0'));
-    const std::string console = FFolder.File("stdout");
     struct {
         std::vector<std::string> Args;
         int Exit;
@@ -334,11 +334,8 @@ TEST_F(JobWriterTool, RefusesBadArguments)
         {{FFolder.File("missing.pbm")}, 1},
         {{"-o", FFolder.File("no/such/folder/job.prn"), page}, 1},
     };
-    for (const auto &c : cases) {
-        std::vector<std::string> args{ARV_JOBWRITER};
-        args.insert(args.end(), c.Args.begin(), c.Args.end());
-        EXPECT_EQ(RunProgram(args, console), c.Exit) << (c.Args.empty() ? "" : c.Args[0]);
-    }
+    for (const auto &c : cases)
+        EXPECT_EQ(RunJobWriter(c.Args).code, c.Exit) << (c.Args.empty() ? "" : c.Args[0]);
 }
 
 } // namespace

@@ -1,11 +1,7 @@
 // Process handles and the process status calls against real processes.
 
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/stat.h>
 #include <sys/syscall.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -21,55 +17,26 @@
 
 #include <gtest/gtest.h>
 
+#include "ChildProcess.h"
+#include "FileContents.h"
+#include "TempMachineRoot.h"
 #include "psapi.h"
 #include "windows.h"
-
-extern char **environ;
 
 namespace {
 
 const DWORD kQueryAndRead = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ; // 0x410
 
-// A temporary folder removed with everything in it.
-class TempFolder {
-public:
-    TempFolder()
-    {
-        char pattern[] = "/tmp/psapi-test-XXXXXX";
-        FPath = mkdtemp(pattern);
-    }
-    ~TempFolder()
-    {
-        std::string command = "rm -rf '" + FPath + "'";
-        if (system(command.c_str()) != 0)
-            perror("rm");
-    }
-    const std::string &Path() const { return FPath; }
-
-private:
-    std::string FPath;
-};
-
-bool CopyFile(const std::string &from, const std::string &to)
-{
-    std::ifstream in(from, std::ios::binary);
-    std::ofstream out(to, std::ios::binary);
-    out << in.rdbuf();
-    out.close();
-    return in && out && chmod(to.c_str(), 0755) == 0;
-}
+using testsupport::TempFolder;
 
 // A child running a copy of /bin/sleep under a chosen file name; ended by
 // its pid when the object goes.
 class SleepingChild {
 public:
-    SleepingChild(const TempFolder &folder, const std::string &name) : FPath(folder.Path() + "/" + name)
+    SleepingChild(const TempFolder &folder, const std::string &name) : FPath(folder.File(name))
     {
-        if (!CopyFile("/bin/sleep", FPath))
-            return;
-        char *argv[] = {const_cast<char *>(FPath.c_str()), const_cast<char *>("60"), nullptr};
-        if (posix_spawn(&FPid, FPath.c_str(), nullptr, nullptr, argv, environ) != 0)
-            FPid = 0;
+        if (testsupport::CopyWithMode("/bin/sleep", FPath, 0755))
+            FPid = testsupport::Spawn({FPath, "60"}, testsupport::kInherited);
     }
     ~SleepingChild() { End(); }
 
@@ -80,7 +47,7 @@ public:
     {
         if (FPid > 0) {
             kill(FPid, SIGTERM);
-            waitpid(FPid, nullptr, 0);
+            testsupport::WaitForExit(FPid, 60000);
             FPid = 0;
         }
     }
@@ -328,21 +295,17 @@ TEST(OpenProcess, IsRefusedForAProcessTheSystemHidesFromUs)
     if (geteuid() != 0)
         GTEST_SKIP() << "needs root to take another user's identity";
     const DWORD parent = GetCurrentProcessId();
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        // As an ordinary user, the root-owned test process is out of reach.
-        if (setgid(65534) != 0 || setuid(65534) != 0)
-            _exit(10);
-        HANDLE process = OpenProcess(kQueryAndRead, FALSE, parent);
-        if (process)
-            _exit(11);
-        _exit(GetLastError() == ERROR_ACCESS_DENIED ? 0 : 12);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "10: could not change user; 11: opened; 12: another error";
+    EXPECT_EQ(testsupport::RunInChild([parent] {
+                  // As an ordinary user, the root-owned test process is out of reach.
+                  if (setgid(65534) != 0 || setuid(65534) != 0)
+                      return 10;
+                  HANDLE process = OpenProcess(kQueryAndRead, FALSE, parent);
+                  if (process)
+                      return 11;
+                  return GetLastError() == ERROR_ACCESS_DENIED ? 0 : 12;
+              }),
+              0)
+        << "10: could not change user; 11: opened; 12: another error";
 }
 
 TEST(OpenProcess, HandleIsSignalledWhenTheProcessEnds)

@@ -1,7 +1,9 @@
 // Several processes on one hive: writers that race, and a writer killed at
 // random moments. Nothing committed may be lost and the hive must always
 // parse whole.
-#include "TempRoot.h"
+#include "RegistryFixture.h"
+
+#include "ChildProcess.h"
 
 #include "machine/Registry.h"
 #include "winreg.h"
@@ -23,40 +25,10 @@ namespace {
 
 class RegistryProcesses : public TempRootTest {
 protected:
-    static LONG Set(HKEY root, const std::string &path, const std::string &name, DWORD type,
-                    const std::string &data)
-    {
-        HKEY key = nullptr;
-        LONG result = RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-        if (result != ERROR_SUCCESS)
-            return result;
-        result = RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE *>(data.data()),
-                                static_cast<DWORD>(data.size()));
-        RegCloseKey(key);
-        return result;
-    }
-
-    static LONG Get(HKEY root, const std::string &path, const std::string &name, std::string *data)
-    {
-        HKEY key = nullptr;
-        LONG result = RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key);
-        if (result != ERROR_SUCCESS)
-            return result;
-        DWORD size = 0;
-        result = RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, &size);
-        if (result == ERROR_SUCCESS) {
-            data->assign(size, '\0');
-            result = RegQueryValueExA(key, name.c_str(), nullptr, nullptr,
-                                      reinterpret_cast<BYTE *>(&(*data)[0]), &size);
-        }
-        RegCloseKey(key);
-        return result;
-    }
-
     static void WaitSuccess(pid_t child)
     {
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_GT(child, 0);
+        int status = testsupport::WaitForExit(child, 120000);
         ASSERT_TRUE(WIFEXITED(status)) << "child " << child << " status " << status;
         EXPECT_EQ(WEXITSTATUS(status), 0) << "child " << child;
     }
@@ -68,22 +40,21 @@ TEST_F(RegistryProcesses, RacingWritersLoseNoUpdate)
     const int kValues = 80;
     std::vector<pid_t> children;
     for (int writer = 0; writer < kWriters; ++writer) {
-        pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
+        pid_t child = testsupport::ForkChild([writer] {
             int failures = 0;
             for (int i = 0; i < kValues; ++i) {
                 // All in one shared key, and some in a key of its own.
                 std::string name = "w" + std::to_string(writer) + "_" + std::to_string(i);
-                if (Set(HKEY_LOCAL_MACHINE, "SOFTWARE\\Race", name, REG_SZ, name + std::string(1, '\0')) !=
+                if (SetValueAt(HKEY_LOCAL_MACHINE, "SOFTWARE\\Race", name, REG_SZ, name + std::string(1, '\0')) !=
                     ERROR_SUCCESS)
                     ++failures;
-                if (i % 10 == 0 && Set(HKEY_LOCAL_MACHINE, "SOFTWARE\\Race\\Own" + std::to_string(writer),
+                if (i % 10 == 0 && SetValueAt(HKEY_LOCAL_MACHINE, "SOFTWARE\\Race\\Own" + std::to_string(writer),
                                        "n" + std::to_string(i), REG_BINARY, name) != ERROR_SUCCESS)
                     ++failures;
             }
-            _exit(failures == 0 ? 0 : 1);
-        }
+            return failures == 0 ? 0 : 1;
+        });
+        ASSERT_GE(child, 0);
         children.push_back(child);
     }
     for (pid_t child : children)
@@ -95,12 +66,12 @@ TEST_F(RegistryProcesses, RacingWritersLoseNoUpdate)
         for (int i = 0; i < kValues; ++i) {
             std::string name = "w" + std::to_string(writer) + "_" + std::to_string(i);
             std::string data;
-            if (Get(HKEY_LOCAL_MACHINE, "SOFTWARE\\Race", name, &data) != ERROR_SUCCESS ||
+            if (QueryValueAt(HKEY_LOCAL_MACHINE, "SOFTWARE\\Race", name, &data) != ERROR_SUCCESS ||
                 data != name + std::string(1, '\0'))
                 ++missing;
             if (i % 10 == 0 &&
-                (Get(HKEY_LOCAL_MACHINE, "SOFTWARE\\Race\\Own" + std::to_string(writer), "n" + std::to_string(i),
-                     &data) != ERROR_SUCCESS ||
+                (QueryValueAt(HKEY_LOCAL_MACHINE, "SOFTWARE\\Race\\Own" + std::to_string(writer),
+                              "n" + std::to_string(i), &data) != ERROR_SUCCESS ||
                  data != name))
                 ++missing;
         }
@@ -119,20 +90,20 @@ TEST_F(RegistryProcesses, ThreadsOfOneProcessShareTheHive)
             for (int i = 0; i < kValues; ++i) {
                 std::string name = "t" + std::to_string(t) + "_" + std::to_string(i);
                 std::string data;
-                if (Set(HKEY_CURRENT_USER, "Software\\Threads", name, REG_BINARY, name) != ERROR_SUCCESS ||
-                    Get(HKEY_CURRENT_USER, "Software\\Threads", name, &data) != ERROR_SUCCESS || data != name)
+                if (SetValueAt(HKEY_CURRENT_USER, "Software\\Threads", name, REG_BINARY, name) != ERROR_SUCCESS ||
+                    QueryValueAt(HKEY_CURRENT_USER, "Software\\Threads", name, &data) != ERROR_SUCCESS || data != name)
                     ++failures[t];
             }
         });
     }
     // A fork while the threads are in registry calls gives a child that can
     // use the registry (no mutex left held in it).
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0)
-        _exit(Set(HKEY_CURRENT_USER, "Software\\Threads", "child", REG_SZ, std::string("x\0", 2)) == ERROR_SUCCESS
-                  ? 0
-                  : 1);
+    pid_t child = testsupport::ForkChild([] {
+        return SetValueAt(HKEY_CURRENT_USER, "Software\\Threads", "child", REG_SZ, std::string("x\0", 2)) ==
+                       ERROR_SUCCESS
+                   ? 0
+                   : 1;
+    });
     for (std::thread &thread : threads)
         thread.join();
     EXPECT_EQ(failures, std::vector<int>(kThreads, 0));
@@ -189,26 +160,25 @@ TEST_F(RegistryProcesses, AWriterKilledMidWriteLosesNothingCommitted)
 
     for (int round = 0; round < kRounds; ++round) {
         // Something the parent commits itself before each round.
-        ASSERT_EQ(Set(HKEY_LOCAL_MACHINE, "SOFTWARE\\Rounds", "round" + std::to_string(round), REG_DWORD,
+        ASSERT_EQ(SetValueAt(HKEY_LOCAL_MACHINE, "SOFTWARE\\Rounds", "round" + std::to_string(round), REG_DWORD,
                       std::string(reinterpret_cast<const char *>(&round), 4)),
                   ERROR_SUCCESS);
 
         int report[2];
         ASSERT_EQ(pipe(report), 0);
         const unsigned long long first = nextSequence;
-        pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
+        pid_t child = testsupport::ForkChild([&] {
             close(report[0]);
             for (unsigned long long sequence = first;; ++sequence) {
                 int slot = static_cast<int>(sequence % kSlots);
-                if (Set(HKEY_LOCAL_MACHINE, "SOFTWARE\\Big", "big" + std::to_string(slot), REG_BINARY,
-                        BigValue(sequence)) != ERROR_SUCCESS)
-                    _exit(2);
+                if (SetValueAt(HKEY_LOCAL_MACHINE, "SOFTWARE\\Big", "big" + std::to_string(slot), REG_BINARY,
+                               BigValue(sequence)) != ERROR_SUCCESS)
+                    return 2;
                 if (write(report[1], &sequence, sizeof sequence) != sizeof sequence)
-                    _exit(3);
+                    return 3;
             }
-        }
+        });
+        ASSERT_GE(child, 0);
         close(report[1]);
 
         // Let it commit a few values, then kill it at some moment of its
@@ -222,8 +192,7 @@ TEST_F(RegistryProcesses, AWriterKilledMidWriteLosesNothingCommitted)
         struct timespec pause = {0, static_cast<long>(random() % 4000) * 1000};
         nanosleep(&pause, nullptr);
         ASSERT_EQ(kill(child, SIGKILL), 0);
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
+        int status = testsupport::WaitForExit(child, 60000);
         ASSERT_TRUE(WIFSIGNALED(status)) << "the writer ended by itself: " << status;
         struct stat leftover;
         if (stat((MachineHive() + ".new").c_str(), &leftover) == 0)
@@ -238,7 +207,7 @@ TEST_F(RegistryProcesses, AWriterKilledMidWriteLosesNothingCommitted)
         ASSERT_EQ(health.refusal, 0) << "round " << round << ": line " << health.badLine << ": " << health.problem;
         for (int done = 0; done <= round; ++done) {
             std::string data;
-            ASSERT_EQ(Get(HKEY_LOCAL_MACHINE, "SOFTWARE\\Rounds", "round" + std::to_string(done), &data),
+            ASSERT_EQ(QueryValueAt(HKEY_LOCAL_MACHINE, "SOFTWARE\\Rounds", "round" + std::to_string(done), &data),
                       ERROR_SUCCESS)
                 << "round " << round << " lost the mark of round " << done;
         }
@@ -246,7 +215,8 @@ TEST_F(RegistryProcesses, AWriterKilledMidWriteLosesNothingCommitted)
             if (!committed[slot])
                 continue;
             std::string data;
-            ASSERT_EQ(Get(HKEY_LOCAL_MACHINE, "SOFTWARE\\Big", "big" + std::to_string(slot), &data), ERROR_SUCCESS)
+            ASSERT_EQ(QueryValueAt(HKEY_LOCAL_MACHINE, "SOFTWARE\\Big", "big" + std::to_string(slot), &data),
+                      ERROR_SUCCESS)
                 << "round " << round << " slot " << slot;
             ASSERT_EQ(data.size(), 48u * 1024);
             unsigned long long stored = 0;

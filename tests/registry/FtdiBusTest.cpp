@@ -1,6 +1,8 @@
 // Plugging and unplugging the bridge's device: exactly the enumeration keys
 // and the port link, nothing else.
-#include "TempRoot.h"
+#include "RegistryFixture.h"
+
+#include "PseudoTerminal.h"
 
 #include "machine/FtdiBus.h"
 #include "winreg.h"
@@ -20,32 +22,16 @@ protected:
     void SetUp() override
     {
         TempRootTest::SetUp();
-        fMaster = posix_openpt(O_RDWR | O_NOCTTY);
-        ASSERT_GE(fMaster, 0);
-        ASSERT_EQ(grantpt(fMaster), 0);
-        ASSERT_EQ(unlockpt(fMaster), 0);
-        fTty = ptsname(fMaster);
-    }
-    void TearDown() override
-    {
-        if (fMaster >= 0)
-            close(fMaster);
-        TempRootTest::TearDown();
+        ASSERT_TRUE(fPty.Ok());
+        fTty = fPty.SlavePath();
     }
 
     static std::vector<std::string> SubKeys(const std::string &path)
     {
-        std::vector<std::string> names;
         HKEY key = nullptr;
         if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
             return {"<missing>"};
-        char name[256];
-        for (DWORD i = 0;; ++i) {
-            DWORD length = sizeof name;
-            if (RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-                break;
-            names.emplace_back(name, length);
-        }
+        std::vector<std::string> names = TempRootTest::SubKeys(key);
         RegCloseKey(key);
         return names;
     }
@@ -78,7 +64,7 @@ protected:
         return length < 0 ? std::string("<none>") : std::string(target, static_cast<size_t>(length));
     }
 
-    int fMaster = -1;
+    testsupport::PseudoTerminal fPty;
     std::string fTty;
 };
 
@@ -98,9 +84,7 @@ TEST_F(FtdiBus, PlugWritesTheEnumerationKeysAndTheLink)
     int port = open(machine::PortLink("COM5").c_str(), O_RDWR | O_NOCTTY);
     ASSERT_GE(port, 0);
     ASSERT_EQ(write(port, "x", 1), 1);
-    char got = 0;
-    ASSERT_EQ(read(fMaster, &got, 1), 1);
-    EXPECT_EQ(got, 'x');
+    EXPECT_EQ(fPty.ReceiveText(1), "x");
     close(port);
 }
 

@@ -1,6 +1,6 @@
 // The hive files: readable text, hand edits, and damaged files that must
 // neither crash the reader nor lose anything on the next write.
-#include "TempRoot.h"
+#include "RegistryFixture.h"
 
 #include "machine/Registry.h"
 #include "winreg.h"
@@ -15,40 +15,11 @@ namespace {
 
 const char kPortKey[] = "SYSTEM\\CurrentControlSet\\Enum\\FTDIBUS\\VID_0403+PID_6001+A1\\0000\\Device Parameters";
 
-class HiveFile : public TempRootTest {
-protected:
-    static LONG ReadString(HKEY root, const char *path, const char *name, std::string *text)
-    {
-        HKEY key = nullptr;
-        LONG result = RegOpenKeyExA(root, path, 0, KEY_READ, &key);
-        if (result != ERROR_SUCCESS)
-            return result;
-        char buffer[512];
-        DWORD size = sizeof buffer - 1;
-        DWORD type = 0;
-        result = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE *>(buffer), &size);
-        RegCloseKey(key);
-        if (result == ERROR_SUCCESS)
-            text->assign(buffer, size);
-        return result;
-    }
-
-    static LONG WriteString(HKEY root, const char *path, const char *name, const std::string &text)
-    {
-        HKEY key = nullptr;
-        LONG result = RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-        if (result != ERROR_SUCCESS)
-            return result;
-        result = RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE *>(text.c_str()),
-                                static_cast<DWORD>(text.size() + 1));
-        RegCloseKey(key);
-        return result;
-    }
-};
+class HiveFile : public TempRootTest {};
 
 TEST_F(HiveFile, IsPlainTextWithOneSectionPerKey)
 {
-    ASSERT_EQ(WriteString(HKEY_LOCAL_MACHINE, kPortKey, "PortName", "COM3"), ERROR_SUCCESS);
+    ASSERT_EQ(SetStringAt(HKEY_LOCAL_MACHINE, kPortKey, "PortName", "COM3"), ERROR_SUCCESS);
     HKEY key = nullptr;
     ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPortKey, 0, KEY_WRITE, &key), ERROR_SUCCESS);
     DWORD number = 42;
@@ -82,25 +53,25 @@ TEST_F(HiveFile, ReadsAHandWrittenHive)
               "[SOFTWARE\\%25Percent%5b]\r\n"
               "\"Chinese\"=sz:\"\xd6\xd0\xce\xc4\"\r\n");
     std::string text;
-    ASSERT_EQ(ReadString(HKEY_LOCAL_MACHINE, kPortKey, "PortName", &text), ERROR_SUCCESS);
+    ASSERT_EQ(QueryValueAt(HKEY_LOCAL_MACHINE, kPortKey, "PortName", &text), ERROR_SUCCESS);
     EXPECT_EQ(text, std::string("COM9\0", 5));
-    ASSERT_EQ(ReadString(HKEY_LOCAL_MACHINE, kPortKey, "", &text), ERROR_SUCCESS);
+    ASSERT_EQ(QueryValueAt(HKEY_LOCAL_MACHINE, kPortKey, "", &text), ERROR_SUCCESS);
     EXPECT_EQ(text, std::string("default\0", 8));
-    ASSERT_EQ(ReadString(HKEY_LOCAL_MACHINE, kPortKey, "Tab", &text), ERROR_SUCCESS);
+    ASSERT_EQ(QueryValueAt(HKEY_LOCAL_MACHINE, kPortKey, "Tab", &text), ERROR_SUCCESS);
     EXPECT_EQ(text, std::string("a\tb\n\0", 5));
-    ASSERT_EQ(ReadString(HKEY_LOCAL_MACHINE, kPortKey, "Short", &text), ERROR_SUCCESS);
+    ASSERT_EQ(QueryValueAt(HKEY_LOCAL_MACHINE, kPortKey, "Short", &text), ERROR_SUCCESS);
     EXPECT_EQ(text, std::string("\x2a\0\0\0", 4));
-    ASSERT_EQ(ReadString(HKEY_LOCAL_MACHINE, kPortKey, "List", &text), ERROR_SUCCESS);
+    ASSERT_EQ(QueryValueAt(HKEY_LOCAL_MACHINE, kPortKey, "List", &text), ERROR_SUCCESS);
     EXPECT_EQ(text, std::string("a\0b\0\0", 5));
-    ASSERT_EQ(ReadString(HKEY_LOCAL_MACHINE, kPortKey, "Quad", &text), ERROR_SUCCESS);
+    ASSERT_EQ(QueryValueAt(HKEY_LOCAL_MACHINE, kPortKey, "Quad", &text), ERROR_SUCCESS);
     EXPECT_EQ(text, std::string("\1\2\3\4\5\6\7\x08", 8));
-    ASSERT_EQ(ReadString(HKEY_LOCAL_MACHINE, "SOFTWARE\\%Percent[", "Chinese", &text), ERROR_SUCCESS);
+    ASSERT_EQ(QueryValueAt(HKEY_LOCAL_MACHINE, "SOFTWARE\\%Percent[", "Chinese", &text), ERROR_SUCCESS);
     EXPECT_EQ(text, std::string("\xd6\xd0\xce\xc4\0", 5));
     EXPECT_EQ(machine::CheckHive(HKEY_LOCAL_MACHINE).refusal, 0);
 
     // A change writes it back in the tool's own form, nothing lost.
-    ASSERT_EQ(WriteString(HKEY_LOCAL_MACHINE, "SOFTWARE\\New", "v", "x"), ERROR_SUCCESS);
-    ASSERT_EQ(ReadString(HKEY_LOCAL_MACHINE, "SOFTWARE\\%Percent[", "Chinese", &text), ERROR_SUCCESS);
+    ASSERT_EQ(SetStringAt(HKEY_LOCAL_MACHINE, "SOFTWARE\\New", "v", "x"), ERROR_SUCCESS);
+    ASSERT_EQ(QueryValueAt(HKEY_LOCAL_MACHINE, "SOFTWARE\\%Percent[", "Chinese", &text), ERROR_SUCCESS);
     EXPECT_NE(ReadFile(MachineHive()).find("[SOFTWARE\\%25Percent[]\n\"Chinese\"=sz:\"\\xd6\\xd0\\xce\\xc4\"\n"),
               std::string::npos)
         << ReadFile(MachineHive());
@@ -114,11 +85,11 @@ TEST_F(HiveFile, KeyNamesKeepEveryByte)
             name += static_cast<char>(c);
     // 254 bytes: one key name may hold 255.
     std::string path = "SOFTWARE\\" + name;
-    ASSERT_EQ(WriteString(HKEY_LOCAL_MACHINE, path.c_str(), "\"quoted\\name\"\n", "v"), ERROR_SUCCESS);
+    ASSERT_EQ(SetStringAt(HKEY_LOCAL_MACHINE, path.c_str(), "\"quoted\\name\"\n", "v"), ERROR_SUCCESS);
     std::string text = ReadFile(MachineHive());
     WriteFile(MachineHive(), text); // read again from the file
     std::string value;
-    ASSERT_EQ(ReadString(HKEY_LOCAL_MACHINE, path.c_str(), "\"quoted\\name\"\n", &value), ERROR_SUCCESS);
+    ASSERT_EQ(QueryValueAt(HKEY_LOCAL_MACHINE, path.c_str(), "\"quoted\\name\"\n", &value), ERROR_SUCCESS);
     HKEY software = nullptr;
     ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, KEY_READ, &software), ERROR_SUCCESS);
     char enumerated[256];
@@ -169,16 +140,16 @@ TEST_P(DamagedHive, ReadsWhatParsesAndRefusesEveryChange)
     EXPECT_FALSE(report.problem.empty());
 
     std::string text;
-    EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, kPortKey, "PortName", &text),
+    EXPECT_EQ(QueryValueAt(HKEY_LOCAL_MACHINE, kPortKey, "PortName", &text),
               c.portReadable ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
     if (c.portReadable) {
         EXPECT_EQ(text, std::string("COM3\0", 5));
     }
-    EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kept", "Value", &text),
+    EXPECT_EQ(QueryValueAt(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kept", "Value", &text),
               c.keptReadable ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
 
     // Every kind of change is refused and the file stays byte for byte.
-    EXPECT_EQ(WriteString(HKEY_LOCAL_MACHINE, "SOFTWARE\\New", "v", "x"), ERROR_BADDB);
+    EXPECT_EQ(SetStringAt(HKEY_LOCAL_MACHINE, "SOFTWARE\\New", "v", "x"), ERROR_BADDB);
     HKEY root = nullptr;
     ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, nullptr, 0, KEY_ALL_ACCESS, &root), ERROR_SUCCESS);
     EXPECT_EQ(RegSetValueExA(root, "rootValue", 0, REG_SZ, reinterpret_cast<const BYTE *>("x"), 2), ERROR_BADDB);
@@ -194,7 +165,7 @@ TEST_P(DamagedHive, ReadsWhatParsesAndRefusesEveryChange)
 
     // Mended by hand, the hive takes changes again.
     WriteFile(MachineHive(), kSoundHive);
-    EXPECT_EQ(WriteString(HKEY_LOCAL_MACHINE, "SOFTWARE\\New", "v", "x"), ERROR_SUCCESS);
+    EXPECT_EQ(SetStringAt(HKEY_LOCAL_MACHINE, "SOFTWARE\\New", "v", "x"), ERROR_SUCCESS);
 }
 
 const std::string kSound(kSoundHive);
@@ -227,7 +198,7 @@ TEST_F(HiveFile, ValuesAfterABadKeyLineBelongToNoKey)
 {
     WriteFile(MachineHive(), std::string(kSoundHive) + "[SOFTWARE\\Broken\n\"Stray\"=sz:\"x\"\n");
     std::string text;
-    EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kept", "Stray", &text), ERROR_FILE_NOT_FOUND)
+    EXPECT_EQ(QueryValueAt(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kept", "Stray", &text), ERROR_FILE_NOT_FOUND)
         << "not given to the key before the bad line";
 }
 
@@ -235,45 +206,42 @@ TEST_F(HiveFile, AnUnreadableHiveReadsAsEmptyAndRefusesChanges)
 {
     ASSERT_EQ(mkdir(MachineHive().c_str(), 0755), 0); // a folder where the file belongs
     std::string text;
-    EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, kPortKey, "PortName", &text), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(WriteString(HKEY_LOCAL_MACHINE, "SOFTWARE\\New", "v", "x"), ERROR_CANTREAD);
+    EXPECT_EQ(QueryValueAt(HKEY_LOCAL_MACHINE, kPortKey, "PortName", &text), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(SetStringAt(HKEY_LOCAL_MACHINE, "SOFTWARE\\New", "v", "x"), ERROR_CANTREAD);
     EXPECT_EQ(machine::CheckHive(HKEY_LOCAL_MACHINE).refusal, ERROR_CANTREAD);
     rmdir(MachineHive().c_str());
-    EXPECT_EQ(WriteString(HKEY_LOCAL_MACHINE, "SOFTWARE\\New", "v", "x"), ERROR_SUCCESS);
+    EXPECT_EQ(SetStringAt(HKEY_LOCAL_MACHINE, "SOFTWARE\\New", "v", "x"), ERROR_SUCCESS);
 }
 
 TEST_F(HiveFile, EmptyAndMissingFilesAreEmptyHives)
 {
     WriteFile(MachineHive(), "");
     std::string text;
-    EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, "SOFTWARE", "v", &text), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(QueryValueAt(HKEY_LOCAL_MACHINE, "SOFTWARE", "v", &text), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(machine::CheckHive(HKEY_LOCAL_MACHINE).refusal, 0);
-    ASSERT_EQ(WriteString(HKEY_LOCAL_MACHINE, "SOFTWARE", "v", "x"), ERROR_SUCCESS);
+    ASSERT_EQ(SetStringAt(HKEY_LOCAL_MACHINE, "SOFTWARE", "v", "x"), ERROR_SUCCESS);
 
     // The registry folder itself gone: made again on the next change.
     ASSERT_EQ(unlink(MachineHive().c_str()), 0);
     unlink((MachineHive() + ".lock").c_str());
     ASSERT_EQ(rmdir(machine::RegistryFolder().c_str()), 0);
-    EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, "SOFTWARE", "v", &text), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(WriteString(HKEY_LOCAL_MACHINE, "SOFTWARE", "v", "y"), ERROR_SUCCESS);
-    EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, "SOFTWARE", "v", &text), ERROR_SUCCESS);
+    EXPECT_EQ(QueryValueAt(HKEY_LOCAL_MACHINE, "SOFTWARE", "v", &text), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(SetStringAt(HKEY_LOCAL_MACHINE, "SOFTWARE", "v", "y"), ERROR_SUCCESS);
+    EXPECT_EQ(QueryValueAt(HKEY_LOCAL_MACHINE, "SOFTWARE", "v", &text), ERROR_SUCCESS);
 }
 
 TEST_F(HiveFile, FollowsAnEditMadeInPlace)
 {
-    ASSERT_EQ(WriteString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Edited", "v", "before"), ERROR_SUCCESS);
+    ASSERT_EQ(SetStringAt(HKEY_LOCAL_MACHINE, "SOFTWARE\\Edited", "v", "before"), ERROR_SUCCESS);
     std::string text;
-    ASSERT_EQ(ReadString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Edited", "v", &text), ERROR_SUCCESS);
+    ASSERT_EQ(QueryValueAt(HKEY_LOCAL_MACHINE, "SOFTWARE\\Edited", "v", &text), ERROR_SUCCESS);
     // An editor that writes into the same file: the inode stays, the size changes.
     std::string hive = ReadFile(MachineHive());
     size_t at = hive.find("before");
     ASSERT_NE(at, std::string::npos);
     hive.replace(at, 6, "after, longer");
-    {
-        std::ofstream out(MachineHive(), std::ios::binary | std::ios::trunc);
-        out << hive;
-    }
-    ASSERT_EQ(ReadString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Edited", "v", &text), ERROR_SUCCESS);
+    ASSERT_TRUE(testsupport::WriteText(MachineHive(), hive));
+    ASSERT_EQ(QueryValueAt(HKEY_LOCAL_MACHINE, "SOFTWARE\\Edited", "v", &text), ERROR_SUCCESS);
     EXPECT_EQ(text, std::string("after, longer\0", 14));
 }
 

@@ -1,88 +1,26 @@
 // The reg tool run as a real process on the test's machine root.
-#include "TempRoot.h"
+#include "RegistryFixture.h"
 
+#include "ChildProcess.h"
 #include "winreg.h"
 
-#include <cerrno>
-#include <csignal>
-#include <cstring>
-#include <fcntl.h>
-#include <poll.h>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 namespace {
 
-struct Outcome {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
+using Outcome = testsupport::RunResult;
 
 // Runs the tool with `args`, feeding `input` to its standard input.
 Outcome RunTool(const std::vector<std::string> &args, const std::string &input = "")
 {
-    Outcome outcome;
-    int in[2], out[2], err[2];
-    if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0)
-        return outcome;
-    pid_t child = fork();
-    if (child < 0)
-        return outcome;
-    if (child == 0) {
-        dup2(in[0], 0);
-        dup2(out[1], 1);
-        dup2(err[1], 2);
-        for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]})
-            close(fd);
-        std::vector<char *> argv;
-        argv.push_back(const_cast<char *>(REG_TOOL_PATH));
-        for (const std::string &arg : args)
-            argv.push_back(const_cast<char *>(arg.c_str()));
-        argv.push_back(nullptr);
-        execv(REG_TOOL_PATH, argv.data());
-        _exit(127);
-    }
-    close(in[0]);
-    close(out[1]);
-    close(err[1]);
-    if (!input.empty() && write(in[1], input.data(), input.size()) < 0)
-        ADD_FAILURE() << "could not feed the tool";
-    close(in[1]);
-
-    struct pollfd streams[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
-    std::string *texts[2] = {&outcome.out, &outcome.err};
-    int open = 2;
-    while (open > 0) {
-        int ready = poll(streams, 2, 60000);
-        if (ready < 0 && errno == EINTR)
-            continue;
-        if (ready <= 0) {
-            ADD_FAILURE() << "the tool gave no output for a minute";
-            kill(child, SIGKILL);
-            break;
-        }
-        for (int i = 0; i < 2; ++i) {
-            if (streams[i].fd < 0 || !(streams[i].revents & (POLLIN | POLLHUP | POLLERR)))
-                continue;
-            char buffer[4096];
-            ssize_t got = read(streams[i].fd, buffer, sizeof buffer);
-            if (got > 0) {
-                texts[i]->append(buffer, static_cast<size_t>(got));
-            } else {
-                close(streams[i].fd);
-                streams[i].fd = -1;
-                --open;
-            }
-        }
-    }
-    for (const struct pollfd &stream : streams)
-        if (stream.fd >= 0)
-            close(stream.fd);
-    int status = 0;
-    if (waitpid(child, &status, 0) == child && WIFEXITED(status))
-        outcome.code = WEXITSTATUS(status);
+    std::vector<std::string> command{REG_TOOL_PATH};
+    command.insert(command.end(), args.begin(), args.end());
+    testsupport::RunOptions options;
+    options.input = input;
+    Outcome outcome = testsupport::RunProgram(command, options);
+    if (outcome.timedOut)
+        ADD_FAILURE() << "the tool did not end within a minute";
     return outcome;
 }
 
@@ -218,13 +156,11 @@ TEST_F(RegTool, RefusesBadCommandLines)
 
 TEST_F(RegTool, WorksOnTheRootItIsGiven)
 {
-    char other[] = "/tmp/arv-registry-tool-XXXXXX";
-    ASSERT_NE(mkdtemp(other), nullptr);
-    EXPECT_EQ(RunTool({"--root", other, "add", "HKLM\\SOFTWARE\\Elsewhere", "/f"}).code, 0);
+    testsupport::TempFolder other("arv-registry-tool");
+    ASSERT_TRUE(other.Made());
+    EXPECT_EQ(RunTool({"--root", other.Path(), "add", "HKLM\\SOFTWARE\\Elsewhere", "/f"}).code, 0);
     EXPECT_EQ(RunTool({"query", "HKLM\\SOFTWARE\\Elsewhere"}).code, 1) << "not in the test's own root";
-    EXPECT_EQ(RunTool({"--root", other, "query", "HKLM\\SOFTWARE\\Elsewhere"}).code, 0);
-    nftw(other, [](const char *path, const struct stat *, int, struct FTW *) { return remove(path); }, 16,
-         FTW_DEPTH | FTW_PHYS);
+    EXPECT_EQ(RunTool({"--root", other.Path(), "query", "HKLM\\SOFTWARE\\Elsewhere"}).code, 0);
 }
 
 TEST_F(RegTool, ReportsADamagedHiveAndLeavesItAlone)

@@ -1,13 +1,14 @@
 // The Reg* functions in a fresh machine root: result codes, sizes, names,
 // order, access rights and handles, as Windows gives them.
-#include "TempRoot.h"
+#include "RegistryFixture.h"
+
+#include "ChildProcess.h"
 
 #include "machine/Registry.h"
 #include "winreg.h"
 
 #include <cstring>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 namespace {
@@ -20,7 +21,6 @@ protected:
     {
         for (HKEY key : fOpened)
             RegCloseKey(key);
-        TempRootTest::TearDown();
     }
 
     HKEY Create(HKEY root, const char *path, REGSAM access = KEY_ALL_ACCESS)
@@ -39,65 +39,6 @@ protected:
         EXPECT_EQ(RegOpenKeyExA(root, path, 0, access, &key), ERROR_SUCCESS) << path;
         fOpened.push_back(key);
         return key;
-    }
-
-    static LONG SetString(HKEY key, const char *name, const std::string &text, DWORD type = REG_SZ)
-    {
-        return RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE *>(text.c_str()),
-                              static_cast<DWORD>(text.size() + 1));
-    }
-
-    static LONG SetBytes(HKEY key, const char *name, DWORD type, const std::string &data)
-    {
-        return RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE *>(data.data()),
-                              static_cast<DWORD>(data.size()));
-    }
-
-    // The value's type and bytes, or the failing code.
-    static LONG Query(HKEY key, const char *name, DWORD *type, std::string *data)
-    {
-        DWORD size = 0;
-        LONG result = RegQueryValueExA(key, name, nullptr, type, nullptr, &size);
-        if (result != ERROR_SUCCESS)
-            return result;
-        data->assign(size, '\0');
-        result = RegQueryValueExA(key, name, nullptr, type, reinterpret_cast<BYTE *>(&(*data)[0]), &size);
-        data->resize(size);
-        return result;
-    }
-
-    static std::vector<std::string> SubKeys(HKEY key)
-    {
-        std::vector<std::string> names;
-        char name[256];
-        for (DWORD i = 0;; ++i) {
-            DWORD length = sizeof name;
-            LONG result = RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr);
-            if (result == ERROR_NO_MORE_ITEMS)
-                break;
-            EXPECT_EQ(result, ERROR_SUCCESS);
-            if (result != ERROR_SUCCESS)
-                break;
-            EXPECT_EQ(length, strlen(name));
-            names.emplace_back(name, length);
-        }
-        return names;
-    }
-
-    static std::vector<std::string> ValueNames(HKEY key)
-    {
-        std::vector<std::string> names;
-        char name[256];
-        for (DWORD i = 0;; ++i) {
-            DWORD length = sizeof name;
-            LONG result = RegEnumValueA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr);
-            if (result != ERROR_SUCCESS) {
-                EXPECT_EQ(result, ERROR_NO_MORE_ITEMS);
-                break;
-            }
-            names.emplace_back(name, length);
-        }
-        return names;
     }
 
     // Makes the hive come from its file again: the same text under a new
@@ -191,11 +132,11 @@ TEST_P(RegistryValues, SurviveTheFileExactly)
 {
     const ValueCase &c = GetParam();
     HKEY key = Create(HKEY_LOCAL_MACHINE, "SOFTWARE\\Values");
-    ASSERT_EQ(SetBytes(key, "value", c.type, c.data), ERROR_SUCCESS);
+    ASSERT_EQ(SetValue(key, "value", c.type, c.data), ERROR_SUCCESS);
     Reparse();
     DWORD type = 0;
     std::string data;
-    ASSERT_EQ(Query(key, "value", &type, &data), ERROR_SUCCESS);
+    ASSERT_EQ(QueryValue(key, "value", &type, &data), ERROR_SUCCESS);
     EXPECT_EQ(type, c.type);
     EXPECT_EQ(data, c.data);
     EXPECT_EQ(machine::CheckHive(HKEY_LOCAL_MACHINE).refusal, 0) << ReadFile(MachineHive());
@@ -232,7 +173,7 @@ TEST_F(RegistryApi, NamesIgnoreCaseAndKeepTheirSpelling)
     EXPECT_EQ(ValueNames(key), std::vector<std::string>({"PortName"}));
     DWORD type;
     std::string data;
-    ASSERT_EQ(Query(key, "portname", &type, &data), ERROR_SUCCESS);
+    ASSERT_EQ(QueryValue(key, "portname", &type, &data), ERROR_SUCCESS);
     EXPECT_EQ(data, std::string("COM4\0", 5));
 
     HKEY other = Open(HKEY_LOCAL_MACHINE, "system\\currentcontrolset\\enum\\ftdibus", KEY_READ);
@@ -396,13 +337,9 @@ TEST_F(RegistryApi, SeesAKeyDeletedByAnotherProcess)
 {
     HKEY key = Create(HKEY_LOCAL_MACHINE, "SOFTWARE\\Gone");
     ASSERT_EQ(SetString(key, "v", "x"), ERROR_SUCCESS);
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0)
-        _exit(RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Gone") == ERROR_SUCCESS ? 0 : 1);
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ASSERT_EQ(testsupport::RunInChild(
+                  [] { return RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Gone") == ERROR_SUCCESS ? 0 : 1; }),
+              0);
     DWORD size = 0;
     EXPECT_EQ(RegQueryValueExA(key, "v", nullptr, nullptr, nullptr, &size), ERROR_KEY_DELETED);
     EXPECT_EQ(SetString(key, "v", "y"), ERROR_KEY_DELETED);
@@ -417,16 +354,10 @@ TEST_F(RegistryApi, SeesEveryVersionAnotherProcessWrites)
     ASSERT_EQ(SetString(key, "v", "000"), ERROR_SUCCESS);
     for (int round = 1; round <= 40; ++round) {
         std::string text = std::to_string(100 + round).substr(0, 3);
-        pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0)
-            _exit(SetString(key, "v", text) == ERROR_SUCCESS ? 0 : 1);
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        ASSERT_EQ(testsupport::RunInChild([&] { return SetString(key, "v", text) == ERROR_SUCCESS ? 0 : 1; }), 0);
         DWORD type;
         std::string data;
-        ASSERT_EQ(Query(key, "v", &type, &data), ERROR_SUCCESS);
+        ASSERT_EQ(QueryValue(key, "v", &type, &data), ERROR_SUCCESS);
         ASSERT_EQ(data, text + std::string(1, '\0')) << "round " << round;
     }
 }
@@ -476,16 +407,14 @@ TEST_F(RegistryApi, KeepsTheMachineRootOfItsHandle)
 {
     HKEY key = Create(HKEY_LOCAL_MACHINE, "SOFTWARE\\Here");
     const std::string firstHive = MachineHive();
-    char other[] = "/tmp/arv-registry-other-XXXXXX";
-    ASSERT_NE(mkdtemp(other), nullptr);
-    setenv(machine::kRootVariable, other, 1);
+    testsupport::TempFolder other("arv-registry-other");
+    ASSERT_TRUE(other.Made());
+    setenv(machine::kRootVariable, other.Path().c_str(), 1);
     ASSERT_EQ(SetString(key, "v", "first root"), ERROR_SUCCESS);
     HKEY elsewhere = nullptr;
     EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Here", 0, KEY_READ, &elsewhere), ERROR_FILE_NOT_FOUND)
         << "the predefined keys follow the current root";
     EXPECT_NE(ReadFile(firstHive).find("first root"), std::string::npos);
-    nftw(other, [](const char *path, const struct stat *, int, struct FTW *) { return remove(path); }, 16,
-         FTW_DEPTH | FTW_PHYS);
 }
 
 } // namespace

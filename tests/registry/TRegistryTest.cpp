@@ -1,6 +1,6 @@
 // TRegistry over the platform's registry, used as the port discovery and
 // the installer use it.
-#include "TempRoot.h"
+#include "RegistryFixture.h"
 
 #include "Registry.h"
 #include "StringList.h"

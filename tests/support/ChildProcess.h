@@ -1,0 +1,76 @@
+// Child processes for tests: programs started and run to their end with a
+// deadline, and forked children that run a piece of the test. Waits sleep
+// on a process descriptor or a pipe; a child is ended by its pid only.
+#pragma once
+
+#include <sys/types.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// What a child's standard descriptor is: one of the test's descriptors (0
+// or more), /dev/null, or the test's own.
+constexpr int kNullDevice = -1;
+constexpr int kInherited = -2;
+
+// Starts args[0] with `args`; returns its pid, or -1 when it did not start.
+pid_t Spawn(const std::vector<std::string> &args, int input = kNullDevice, int output = kInherited,
+            int errors = kInherited);
+
+// Waits for the child `pid` to end, at most `timeoutMs`; at that point it
+// is killed (and `timedOut` set). Returns its wait status, or -1.
+int WaitForExit(pid_t pid, int timeoutMs, bool *timedOut = nullptr);
+// The exit code in a wait status; -1 for a child that ended by a signal.
+int ExitCodeOf(int status);
+
+struct RunOptions {
+    std::string input;           // fed to standard input, which then closes
+    bool errorsToOutput = false; // standard error goes with standard output
+    int deadlineMs = 60000;
+};
+
+struct RunResult {
+    int code = -1; // exit code; -1: not started, ended by a signal, or killed at the deadline
+    bool timedOut = false;
+    std::string out;
+    std::string err;
+};
+
+// Runs a program to its end (or its deadline).
+RunResult RunProgram(const std::vector<std::string> &args, const RunOptions &options = RunOptions());
+
+// Forks a child that runs `body` and exits with what it returns; the
+// child's pid, or -1.
+pid_t ForkChild(const std::function<int()> &body);
+// Forks a child that runs `body` and waits for it (at most `timeoutMs`);
+// its exit code, or -1.
+int RunInChild(const std::function<int()> &body, int timeoutMs = 60000);
+
+// A forked child that takes something and holds on to it: it runs `take`,
+// reports the byte `take` returns, and then waits until the test lets it go,
+// runs `letGo` and exits 0.
+class HoldingChild {
+public:
+    HoldingChild(const std::function<char()> &take, const std::function<void()> &letGo = nullptr);
+    ~HoldingChild();
+    HoldingChild(const HoldingChild &) = delete;
+    HoldingChild &operator=(const HoldingChild &) = delete;
+
+    bool Started() const { return pid_ > 0; }
+    // The byte the child reported (waits up to `timeoutMs` for it); -1 when
+    // none came.
+    int Report(int timeoutMs = 30000);
+    // Lets the child go and waits for it; its exit code, or -1. Idempotent.
+    int Release();
+
+private:
+    pid_t pid_ = -1;
+    int report_ = -1;
+    int release_ = -1;
+    int exit_ = -1;
+};
+
+} // namespace testsupport
