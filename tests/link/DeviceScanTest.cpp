@@ -166,6 +166,64 @@ TEST_F(DeviceScan, ShortLineKeepsThePartialBytes) {
   ASSERT_TRUE(WaitLog("fault short-line fired record=3"));
 }
 
+// ---- exact records, with the device played by hand --------------------------
+
+struct ScanWireCase {
+  const char *name;
+  Bytes records; // what the device sends after its F7 00 00
+  int pageCount;
+};
+
+void PrintTo(const ScanWireCase &c, std::ostream *out) { *out << c.name; }
+
+Bytes LongestLine() {
+  Bytes records = {0xFE, 0xF2, 0, 1, 0, 0, 0xFE, 0xF3, 0xFF};
+  for (int i = 0; i < 255; ++i)
+    records.push_back(static_cast<unsigned char>(1 + i % 254));
+  records.insert(records.end(), {0xFE, 0xF6, 9, 8, 7, 6});
+  return records;
+}
+
+class ScanWire : public testing::TestWithParam<ScanWireCase> {
+protected:
+  TempMachineRoot root_;
+  FakePort port_{"COM6"};
+};
+
+// Every record is stored as it came off the wire, nothing between them.
+TEST_P(ScanWire, StoresTheRecordsAsTheyCame) {
+  const ScanWireCase &c = GetParam();
+  ASSERT_TRUE(port_.Ok());
+  TUSB_kv8m link;
+  ASSERT_EQ(link.Open("COM6", 19200, 0), 0);
+  Bytes sent = {0xF7, 0x12, 0x34};
+  sent.insert(sent.end(), c.records.begin(), c.records.end());
+  ASSERT_TRUE(port_.Send(sent));
+  EXPECT_EQ(link.Scan(), 0);
+  EXPECT_EQ(port_.Receive(5), (Bytes{0xFE, 0xF7, 0x00, 0x00, 0x00}));
+  EXPECT_EQ(link.GetPageCount(), c.pageCount);
+  TMemoryStream *data = link.GetScanData();
+  ASSERT_NE(data, nullptr);
+  const unsigned char *stored = static_cast<const unsigned char *>(data->Memory());
+  EXPECT_EQ(Bytes(stored, stored + data->Size()), c.records);
+  EXPECT_EQ(data->Position(), data->Size());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Records, ScanWire,
+    testing::Values(
+        ScanWireCase{"EmptyLine",
+                     {0xFE, 0xF2, 1, 2, 3, 4, 0xFE, 0xF3, 0x00, 0xFE, 0xF6, 5, 6, 7, 8},
+                     1},
+        // A second page header counts from one again.
+        ScanWireCase{"SecondPageHeader",
+                     {0xFE, 0xF2, 0, 0, 0, 0, 0xFE, 0xF8, 0, 0, 0, 0, 0xFE, 0xF8, 0, 0, 0, 0,
+                      0xFE, 0xF2, 0, 0, 0, 0, 0xFE, 0xF6, 0, 0, 0, 0},
+                     1},
+        // The longest record: a line of 255 bytes.
+        ScanWireCase{"LongestLine", LongestLine(), 1}),
+    [](const testing::TestParamInfo<ScanWireCase> &info) { return info.param.name; });
+
 // ---- a device that goes away in the middle of a line, played by hand -------
 
 class ScanHangUp : public testing::Test {
