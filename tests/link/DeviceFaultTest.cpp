@@ -3,6 +3,7 @@
 #include "DeviceSupport.h"
 
 #include <atomic>
+#include <thread>
 #include <time.h>
 
 #include "FileContents.h"
@@ -158,6 +159,31 @@ TEST_F(DeviceReadyPoll, EndsAtItsFirstCheckWhenTheClockJumps) {
   EXPECT_EQ(link_->GetPagesSent(), 1);
   ASSERT_TRUE(WaitLog("status state=busy", 1));
   EXPECT_EQ(CountLog("status state="), 1);
+}
+
+// A clock that runs ten times too slow: the 4000 ms limit of the ready poll
+// stretches to 40 s, so the device can be told ready after a few polls with
+// room to spare however slowly the machine runs.
+ULONGLONG SlowTicks() { return static_cast<ULONGLONG>(testsupport::MonotonicMs() / 10); }
+
+TEST_F(DeviceReadyPoll, KeepsAskingUntilTheDeviceIsReadyAgain) {
+  ASSERT_TRUE(StartWithPages({LiteralBytes(300, 1), LiteralBytes(300, 2)}, "fault busy-after-page 1"));
+  ASSERT_EQ(link_->StartJob(1, 50, 1), 1);
+  std::thread readyLater([this] {
+    if (WaitLog("status state=busy", 3))
+      Device().Command("state ready");
+  });
+  machine::testing::SetTickSource(SlowTicks);
+  EXPECT_EQ(link_->Send(), 1);
+  machine::testing::SetTickSource(nullptr);
+  readyLater.join();
+  EXPECT_EQ(link_->GetPagesSent(), 2);
+  ASSERT_TRUE(WaitLog("end-of-page page=2")) << Log();
+  EXPECT_GE(CountLog("status state=busy"), 3);
+  // The second page was announced only once the device was ready.
+  const std::string log = Log();
+  EXPECT_LT(log.find("status state=ready"), log.find("frame page=2"));
+  EXPECT_EQ(CountLog("job "), 2);
 }
 
 } // namespace
