@@ -18,7 +18,8 @@ if [ -n "$missing" ]; then
   apt-get install -y -qq $missing
 fi
 
-jobs=$(nproc)
+# CMake's own variable, when set, limits the parallel build jobs.
+jobs=${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}
 for kind in "${@:-normal}"; do
   case "$kind" in
     normal)   dir=build;       flags="-DARV_SANITIZE=OFF" ;;

@@ -109,6 +109,11 @@ errno_t fopen_s(FILE **file, const char *name, const char *mode)
     FILE *stream = fopen(path.c_str(), posix.c_str());
     if (!stream)
         return OpenFailure(errno == EISDIR ? EACCES : errno);
+    // A folder made in its place after the test above is refused as well.
+    if (fstat(fileno(stream), &info) == 0 && S_ISDIR(info.st_mode)) {
+        fclose(stream);
+        return OpenFailure(EACCES);
+    }
     ExchangeMode(fileno(stream), binary ? _O_BINARY : _O_TEXT);
     *file = stream;
     return 0;

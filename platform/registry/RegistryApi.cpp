@@ -59,9 +59,9 @@ const bool gStateMade = (State(), true);
 const char *PredefinedHiveName(HKEY key)
 {
     if (key == HKEY_LOCAL_MACHINE)
-        return "HKEY_LOCAL_MACHINE";
+        return machine::kMachineHive;
     if (key == HKEY_CURRENT_USER)
-        return "HKEY_CURRENT_USER";
+        return machine::kUserHive;
     return nullptr;
 }
 

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
+#include <fcntl.h>
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -63,6 +64,14 @@ void Lay(const std::string &root)
     struct stat info;
     if (lstat(unixDrive.c_str(), &info) != 0)
         symlink("/", unixDrive.c_str());
+    // An empty file is an empty hive. Made only where none exists, so a hive
+    // that a writer renames into place meanwhile is never touched.
+    for (const char *hive : {kMachineHive, kUserHive}) {
+        const std::string file = root + "/registry/" + hive + ".hive";
+        const int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd >= 0)
+            close(fd);
+    }
 }
 
 } // namespace

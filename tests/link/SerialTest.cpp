@@ -13,6 +13,7 @@
 #include "ChildProcess.h"
 #include "LinkTestSupport.h"
 #include "Stopwatch.h"
+#include "TestClock.h"
 #include "Tserial.h"
 #include "machine/Testing.h"
 
@@ -284,6 +285,26 @@ TEST_F(SerialTest, WaitsOnAClosedPortEndAtOnce) {
         EXPECT_EQ(serial.ReadByte(3600 * 1000), 0xFF);
       },
       30));
+}
+
+TEST_F(SerialTest, WaitsOnAVanishedDeviceTimeOutWithoutSpinning) {
+  ASSERT_TRUE(port_.Ok());
+  TSerial serial;
+  ASSERT_EQ(serial.Open("COM5", 19200, 0, 0), 0);
+  port_.HangUp();
+  unsigned char buffer[9];
+  const int64_t wallBefore = testsupport::MonotonicMs();
+  const int64_t cpuBefore = testsupport::ThreadCpuMs();
+  // Every read fails, but only once its time-out has been slept out.
+  EXPECT_EQ(serial.WaitFor(0xF4, buffer, 1000, 9), 1);
+  EXPECT_TRUE(serial.LastReadFailed());
+  EXPECT_EQ(serial.ReadByte(1000), 0xFF);
+  EXPECT_FALSE(serial.ReadByteTimeout(buffer, 1000));
+  EXPECT_EQ(serial.Read(buffer, 1), 0);
+  EXPECT_TRUE(serial.LastReadFailed());
+  const int64_t wall = testsupport::MonotonicMs() - wallBefore;
+  const int64_t cpu = testsupport::ThreadCpuMs() - cpuBefore;
+  EXPECT_LT(cpu * 10, wall) << "cpu " << cpu << " ms over " << wall << " ms";
 }
 
 // ---- the elapsed-time rule, through the link's clock ----------------------

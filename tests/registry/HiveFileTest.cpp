@@ -9,6 +9,7 @@
 #include <random>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -204,6 +205,7 @@ TEST_F(HiveFile, ValuesAfterABadKeyLineBelongToNoKey)
 
 TEST_F(HiveFile, AnUnreadableHiveReadsAsEmptyAndRefusesChanges)
 {
+    unlink(MachineHive().c_str()); // the empty hive of a new root
     ASSERT_EQ(mkdir(MachineHive().c_str(), 0755), 0); // a folder where the file belongs
     std::string text;
     EXPECT_EQ(QueryValueAt(HKEY_LOCAL_MACHINE, kPortKey, "PortName", &text), ERROR_FILE_NOT_FOUND);
@@ -222,8 +224,10 @@ TEST_F(HiveFile, EmptyAndMissingFilesAreEmptyHives)
     ASSERT_EQ(SetStringAt(HKEY_LOCAL_MACHINE, "SOFTWARE", "v", "x"), ERROR_SUCCESS);
 
     // The registry folder itself gone: made again on the next change.
-    ASSERT_EQ(unlink(MachineHive().c_str()), 0);
-    unlink((MachineHive() + ".lock").c_str());
+    for (const char *hive : {machine::kMachineHive, machine::kUserHive}) {
+        unlink(machine::HiveFile(hive).c_str());
+        unlink((machine::HiveFile(hive) + ".lock").c_str());
+    }
     ASSERT_EQ(rmdir(machine::RegistryFolder().c_str()), 0);
     EXPECT_EQ(QueryValueAt(HKEY_LOCAL_MACHINE, "SOFTWARE", "v", &text), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(SetStringAt(HKEY_LOCAL_MACHINE, "SOFTWARE", "v", "y"), ERROR_SUCCESS);

@@ -25,6 +25,11 @@ std::string RootPath();
 // exist for a drive the machine does not have.
 std::string DriveFolder(char letter);
 
+// The hives of the machine, each in "<root>/registry/<name>.hive"; a new
+// root starts with both files empty.
+constexpr const char *kMachineHive = "HKEY_LOCAL_MACHINE";
+constexpr const char *kUserHive = "HKEY_CURRENT_USER";
+
 std::string HiveFile(const std::string &hiveName);
 std::string RegistryFolder();
 std::string PortsFolder();

@@ -1,0 +1,152 @@
+// The machine root: where it lies (the variable, else a per-user folder) and
+// the layout it gets on first use.
+#include <climits>
+#include <cstdlib>
+#include <string>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "FileContents.h"
+#include "TempMachineRoot.h"
+#include "machine/MachineRoot.h"
+
+namespace {
+
+// Sets or clears environment variables for the life of the object.
+class Environment {
+public:
+    ~Environment()
+    {
+        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+            if (it->second.first)
+                setenv(it->first.c_str(), it->second.second.c_str(), 1);
+            else
+                unsetenv(it->first.c_str());
+        }
+    }
+    void Set(const char *name, const std::string &value)
+    {
+        Save(name);
+        setenv(name, value.c_str(), 1);
+    }
+    void Clear(const char *name)
+    {
+        Save(name);
+        unsetenv(name);
+    }
+
+private:
+    void Save(const char *name)
+    {
+        const char *value = getenv(name);
+        saved_.push_back({name, {value != nullptr, value ? value : ""}});
+    }
+    std::vector<std::pair<std::string, std::pair<bool, std::string>>> saved_;
+};
+
+bool IsFolder(const std::string &path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+class MachineRootTest : public ::testing::Test {
+protected:
+    testsupport::TempFolder scratch_{"arv-root-place"};
+    Environment environment_;
+};
+
+TEST_F(MachineRootTest, IsLaidOutOnFirstUse)
+{
+    ASSERT_TRUE(scratch_.Made());
+    const std::string root = scratch_.File("new/machine");
+    environment_.Set(machine::kRootVariable, root + "/");
+    EXPECT_EQ(machine::RootPath(), root);
+
+    const char *const folders[] = {
+        "drives/c/Windows/System32",
+        "drives/c/Program Files",
+        "drives/c/Documents and Settings/User/Desktop",
+        "drives/c/Documents and Settings/User/My Documents",
+        "drives/c/Documents and Settings/User/Local Settings/Temp",
+        "ports",
+        "settings",
+    };
+    for (const char *folder : folders)
+        EXPECT_TRUE(IsFolder(root + "/" + folder)) << folder;
+
+    char target[PATH_MAX] = {0};
+    EXPECT_EQ(readlink((root + "/drives/z").c_str(), target, sizeof target - 1), 1);
+    EXPECT_STREQ(target, "/");
+
+    for (const char *hive : {machine::kMachineHive, machine::kUserHive}) {
+        struct stat info;
+        ASSERT_EQ(stat(machine::HiveFile(hive).c_str(), &info), 0) << hive;
+        EXPECT_TRUE(S_ISREG(info.st_mode)) << hive;
+        EXPECT_EQ(info.st_size, 0) << hive;
+        EXPECT_EQ(machine::HiveFile(hive), root + "/registry/" + hive + ".hive");
+    }
+}
+
+TEST_F(MachineRootTest, LayingOutAgainKeepsWhatIsThere)
+{
+    ASSERT_TRUE(scratch_.Made());
+    environment_.Set(machine::kRootVariable, scratch_.File("kept"));
+    const std::string hive = machine::HiveFile(machine::kMachineHive);
+    ASSERT_TRUE(testsupport::WriteText(hive, "[SOFTWARE]\n"));
+    // Each thread lays the root out on its own first use.
+    std::thread([] { machine::RootPath(); }).join();
+    EXPECT_EQ(testsupport::ReadText(hive), "[SOFTWARE]\n");
+}
+
+TEST_F(MachineRootTest, ARelativeNameIsTakenFromTheCurrentFolder)
+{
+    ASSERT_TRUE(scratch_.Made());
+    char saved[PATH_MAX];
+    ASSERT_NE(getcwd(saved, sizeof saved), nullptr);
+    ASSERT_EQ(chdir(scratch_.Path().c_str()), 0);
+    environment_.Set(machine::kRootVariable, "relative");
+    const std::string root = machine::RootPath();
+    ASSERT_EQ(chdir(saved), 0);
+    char real[PATH_MAX];
+    ASSERT_NE(realpath(scratch_.Path().c_str(), real), nullptr);
+    EXPECT_EQ(root, std::string(real) + "/relative");
+    EXPECT_TRUE(IsFolder(root + "/drives/c/Windows"));
+}
+
+TEST_F(MachineRootTest, WithoutTheVariableAPerUserFolder)
+{
+    ASSERT_TRUE(scratch_.Made());
+    struct Case {
+        const char *home;
+        const char *dataHome; // null: not set
+        std::string expected;
+    };
+    const std::string home = scratch_.File("home");
+    const std::string data = home + "/data";
+    const Case cases[] = {
+        {home.c_str(), nullptr, home + "/.local/share/arv-machine"},
+        {home.c_str(), "", home + "/.local/share/arv-machine"},
+        {home.c_str(), data.c_str(), data + "/arv-machine"},
+    };
+    environment_.Clear(machine::kRootVariable);
+    for (const Case &c : cases) {
+        environment_.Set("HOME", c.home);
+        if (c.dataHome)
+            environment_.Set("XDG_DATA_HOME", c.dataHome);
+        else
+            environment_.Clear("XDG_DATA_HOME");
+        EXPECT_EQ(machine::RootPath(), c.expected);
+        EXPECT_TRUE(IsFolder(c.expected + "/drives/c/Windows/System32")) << c.expected;
+    }
+    // An empty variable counts as unset.
+    environment_.Set(machine::kRootVariable, "");
+    EXPECT_EQ(machine::RootPath(), cases[2].expected);
+}
+
+} // namespace
