@@ -24,20 +24,33 @@ uint64_t Word(const unsigned char *at)
     return word;
 }
 
+// Words are read and stored in memory order, byte k of the row as bits
+// 8k to 8k + 7.
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the coder reads rows as little-endian words");
+
+constexpr uint64_t kLowBits = 0x0101010101010101ull;
+constexpr uint64_t kHighBits = 0x8080808080808080ull;
+
 // Whether one of the word's eight bytes is zero.
 bool HasZeroByte(uint64_t word)
 {
-    constexpr uint64_t kLowBits = 0x0101010101010101ull;
-    constexpr uint64_t kHighBits = 0x8080808080808080ull;
     return ((word - kLowBits) & ~word & kHighBits) != 0;
+}
+
+// The high bit of each zero byte of the word, exactly.
+uint64_t ZeroByteBits(uint64_t word)
+{
+    constexpr uint64_t kLowSeven = 0x7F7F7F7F7F7F7F7Full;
+    return ~(((word & kLowSeven) + kLowSeven) | word | kLowSeven);
 }
 
 // Most bytes a row can code to: the pending run (a pair per 255 zero bytes
 // and one for the rest), then at most two bytes per data byte (a non-zero
-// byte, or a zero byte that starts a run), then the closing pair.
+// byte, or a zero byte that starts a run), then the closing pair; and the
+// up to eight bytes past the end that storing a span as a word touches.
 unsigned long long MostCodedBytes(unsigned long long pending, int count)
 {
-    return 2 * (pending / kLongestRun + 1) + 2 * static_cast<unsigned long long>(count) + 2;
+    return 2 * (pending / kLongestRun + 1) + 2 * static_cast<unsigned long long>(count) + 2 + 8;
 }
 
 } // namespace
@@ -92,10 +105,12 @@ bool TKv8m_Compress::CodeRowNearEnd(const unsigned char *Data, int Count, unsign
 
 // Codes a row that fits the block whatever its bytes are, without testing
 // each byte against the block's end. A word of eight zero bytes joins the
-// pending run and a word without a zero byte is copied whole; only mixed
-// words are taken byte by byte. Nothing on this thread sets the stop
-// request while a row is coded, so the test before the row stands for the
-// test before each of its bytes.
+// pending run and a word without a zero byte is copied whole; a mixed word
+// is taken span by span, each span of non-zero bytes stored as the rest of
+// the word and kept as far as it goes (the row's bound allows for the
+// bytes beyond). Nothing on this thread sets the stop request while a row
+// is coded, so the test before the row stands for the test before each of
+// its bytes.
 void TKv8m_Compress::CodeRowInBlock(const unsigned char *Data, int Count, unsigned long long &Pending)
 {
     unsigned char *const start = LastBlock() + FUsed;
@@ -131,8 +146,27 @@ void TKv8m_Compress::CodeRowInBlock(const unsigned char *Data, int Count, unsign
             std::memcpy(out, Data + i, 8);
             out += 8;
         } else {
-            for (int k = 0; k < 8; ++k)
-                codeByte(Data[i + k]);
+            // High bit of each zero byte, and of each non-zero byte.
+            const uint64_t zeros = ZeroByteBits(word);
+            const uint64_t others = ~zeros & kHighBits;
+            int bit = 0; // of the byte at hand
+            while (bit < 64) {
+                if ((zeros >> bit) & 0x80) {
+                    const uint64_t rest = others >> bit;
+                    const int span = rest ? __builtin_ctzll(rest) / 8 * 8 : 64 - bit;
+                    pending += static_cast<unsigned long long>(span / 8);
+                    bit += span;
+                } else {
+                    const uint64_t rest = zeros >> bit;
+                    const int span = rest ? __builtin_ctzll(rest) / 8 * 8 : 64 - bit;
+                    if (pending > 0)
+                        emitRun();
+                    const uint64_t bytes = word >> bit;
+                    std::memcpy(out, &bytes, 8);
+                    out += span / 8;
+                    bit += span;
+                }
+            }
         }
     }
     for (; i < Count; ++i)
