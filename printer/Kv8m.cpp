@@ -1,5 +1,8 @@
 #include "Kv8m.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include "Extra.h"
 #include "Pcl_parser.h"
 
@@ -13,6 +16,42 @@ constexpr int kResolutionOffset = 5;
 constexpr unsigned char kHalvingResolution = '1';
 constexpr int kRowAdvanceOffset = 3;
 constexpr int kRowCountOffset = 8;
+
+uint64_t Word(const unsigned char *at)
+{
+    uint64_t word;
+    std::memcpy(&word, at, sizeof word);
+    return word;
+}
+
+// Words are read and stored in memory order, byte k of the row as bits
+// 8k to 8k + 7.
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the coder reads rows as little-endian words");
+
+constexpr uint64_t kLowBits = 0x0101010101010101ull;
+constexpr uint64_t kHighBits = 0x8080808080808080ull;
+
+// Whether one of the word's eight bytes is zero.
+bool HasZeroByte(uint64_t word)
+{
+    return ((word - kLowBits) & ~word & kHighBits) != 0;
+}
+
+// The high bit of each zero byte of the word, exactly.
+uint64_t ZeroByteBits(uint64_t word)
+{
+    constexpr uint64_t kLowSeven = 0x7F7F7F7F7F7F7F7Full;
+    return ~(((word & kLowSeven) + kLowSeven) | word | kLowSeven);
+}
+
+// Most bytes a row can code to: the pending run (a pair per 255 zero bytes
+// and one for the rest), then at most two bytes per data byte (a non-zero
+// byte, or a zero byte that starts a run), then the closing pair; and the
+// up to eight bytes past the end that storing a span as a word touches.
+unsigned long long MostCodedBytes(unsigned long long pending, int count)
+{
+    return 2 * (pending / kLongestRun + 1) + 2 * static_cast<unsigned long long>(count) + 2 + 8;
+}
 
 } // namespace
 
@@ -38,6 +77,105 @@ unsigned long long TKv8m_Compress::EmitFullRuns(unsigned long long Pending)
     return Pending;
 }
 
+// Codes a row byte by byte, each byte tested against the block's end.
+// False when a stop request came before a data byte.
+bool TKv8m_Compress::CodeRowNearEnd(const unsigned char *Data, int Count, unsigned long long &Pending)
+{
+    for (int i = 0; i < Count; ++i) {
+        if (FAbort) {
+            FAbort = 0;
+            return false;
+        }
+        const unsigned char b = Data[i];
+        if (b == 0) {
+            ++Pending;
+            continue;
+        }
+        if (Pending > 0) {
+            if (Pending > kLongestRun)
+                Pending = EmitFullRuns(Pending);
+            AddByte(0x00);
+            AddByte(static_cast<unsigned char>(Pending));
+            Pending = 0;
+        }
+        AddByte(b);
+    }
+    return true;
+}
+
+// Codes a row that fits the block whatever its bytes are, without testing
+// each byte against the block's end. A word of eight zero bytes joins the
+// pending run and a word without a zero byte is copied whole; a mixed word
+// is taken span by span, each span of non-zero bytes stored as the rest of
+// the word and kept as far as it goes (the row's bound allows for the
+// bytes beyond). Nothing on this thread sets the stop request while a row
+// is coded, so the test before the row stands for the test before each of
+// its bytes.
+void TKv8m_Compress::CodeRowInBlock(const unsigned char *Data, int Count, unsigned long long &Pending)
+{
+    unsigned char *const start = LastBlock() + FUsed;
+    unsigned char *out = start;
+    unsigned long long pending = Pending;
+    auto emitRun = [&] {
+        for (; pending > kLongestRun; pending -= kLongestRun) {
+            *out++ = 0x00;
+            *out++ = 0xFF;
+        }
+        *out++ = 0x00;
+        *out++ = static_cast<unsigned char>(pending);
+        pending = 0;
+    };
+    auto codeByte = [&](unsigned char b) {
+        if (b == 0) {
+            ++pending;
+            return;
+        }
+        if (pending > 0)
+            emitRun();
+        *out++ = b;
+    };
+
+    int i = 0;
+    for (; i + 8 <= Count; i += 8) {
+        const uint64_t word = Word(Data + i);
+        if (word == 0) {
+            pending += 8;
+        } else if (!HasZeroByte(word)) {
+            if (pending > 0)
+                emitRun();
+            std::memcpy(out, Data + i, 8);
+            out += 8;
+        } else {
+            // High bit of each zero byte, and of each non-zero byte.
+            const uint64_t zeros = ZeroByteBits(word);
+            const uint64_t others = ~zeros & kHighBits;
+            int bit = 0; // of the byte at hand
+            while (bit < 64) {
+                if ((zeros >> bit) & 0x80) {
+                    const uint64_t rest = others >> bit;
+                    const int span = rest ? __builtin_ctzll(rest) / 8 * 8 : 64 - bit;
+                    pending += static_cast<unsigned long long>(span / 8);
+                    bit += span;
+                } else {
+                    const uint64_t rest = zeros >> bit;
+                    const int span = rest ? __builtin_ctzll(rest) / 8 * 8 : 64 - bit;
+                    if (pending > 0)
+                        emitRun();
+                    const uint64_t bytes = word >> bit;
+                    std::memcpy(out, &bytes, 8);
+                    out += span / 8;
+                    bit += span;
+                }
+            }
+        }
+    }
+    for (; i < Count; ++i)
+        codeByte(Data[i]);
+
+    Pending = pending;
+    FUsed += static_cast<int>(out - start);
+}
+
 void TKv8m_Compress::Convert()
 {
     TPCL_page *page = FSource ? FSource->GetFirstPage() : nullptr;
@@ -50,6 +188,8 @@ void TKv8m_Compress::Convert()
         // rather than pad a page that never grows.
         if (!AllocBlock(kPageBlockSize))
             break;
+        // A block holds at most its capacity less one byte.
+        const unsigned long long room = static_cast<unsigned long long>(LastBlockCapacity()) - 1;
         // Zero bytes not yet emitted: blank lines and zero data bytes join
         // into one run that goes out before the next non-zero byte.
         unsigned long long pending = 0;
@@ -62,26 +202,10 @@ void TKv8m_Compress::Convert()
                 pending += static_cast<unsigned long long>(kLineBytes) * (halving ? advance / 2 : advance);
 
             const int count = ReadInt16(row->Header + kRowCountOffset, kOrderLittleEndian);
-            const unsigned char *data = row->Data;
-            for (int i = 0; i < count; ++i) {
-                if (FAbort) {
-                    FAbort = 0;
-                    return;
-                }
-                const unsigned char b = data[i];
-                if (b == 0) {
-                    ++pending;
-                    continue;
-                }
-                if (pending > 0) {
-                    if (pending > kLongestRun)
-                        pending = EmitFullRuns(pending);
-                    AddByte(0x00);
-                    AddByte(static_cast<unsigned char>(pending));
-                    pending = 0;
-                }
-                AddByte(b);
-            }
+            if (static_cast<unsigned long long>(FUsed) + MostCodedBytes(pending, count) <= room)
+                CodeRowInBlock(row->Data, count, pending);
+            else if (!CodeRowNearEnd(row->Data, count, pending))
+                return;
             // The rest of the line as a run; for a row longer than a line
             // this is the low 8 bits of the negative remainder.
             AddByte(0x00);

@@ -10,7 +10,7 @@ constexpr int kEnglish = 1033;
 constexpr int kChinese = 2052;
 
 // The text of message `id` as the program holds it: English bytes, or the
-// Chinese text in GB2312. Only the ids the tests look at are known.
+// Chinese text in GB2312. Ids beyond the table's 0 to 24 give the empty text.
 std::string ExpectedText(int id, int language);
 // The same text in UTF-8 (what a dialog shows).
 std::string ExpectedUtf8(int id, int language);

@@ -116,7 +116,7 @@ std::string ComparePages(const std::vector<jobwriter::PageImage> &source, const 
 
 std::string Gb2312(const std::string &utf8)
 {
-    iconv_t convert = iconv_open("CP936", "UTF-8");
+    iconv_t convert = iconv_open("GB2312", "UTF-8");
     if (convert == reinterpret_cast<iconv_t>(-1))
         return std::string();
     std::string out(utf8.size() * 2 + 4, '\0');

@@ -53,8 +53,8 @@ int FramesOf(int codedSize);
 // source has only blank rows left. Empty when they match, else what differs.
 std::string ComparePages(const std::vector<jobwriter::PageImage> &source, const std::vector<std::string> &printed);
 
-// UTF-8 text in the GB2312 code page (936), as the program's Chinese texts
-// are stored.
+// UTF-8 text in GB2312, as the program's Chinese texts are stored; empty
+// when the text holds a character that GB2312 lacks.
 std::string Gb2312(const std::string &utf8);
 // The text as a dialog shows it: "\r\n" and a lone "\r" become "\n".
 std::string Shown(const std::string &text);

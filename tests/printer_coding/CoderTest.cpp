@@ -2,6 +2,8 @@
 // row closing and the page padding, and the bounds of a page block.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "JobBytes.h"
 
 using namespace printer_test;
@@ -139,6 +141,55 @@ INSTANTIATE_TEST_SUITE_P(Rules, CoderAdvance,
                                          AdvanceCase{'3', 2, 432}, AdvanceCase{0x01, 2, 432},
                                          AdvanceCase{'2', 3000, 3000ul * 216},
                                          AdvanceCase{'1', 65535, 32767ul * 216}));
+
+// The rule read byte by byte, as a reference for rows of any mix of zero
+// and non-zero bytes (the coder looks at them a word at a time).
+Bytes CodeByTheRule(int resolution, const std::vector<std::pair<int, Bytes>> &rows)
+{
+    Bytes out;
+    unsigned long pending = 0;
+    const bool halving = resolution == '1';
+    for (const auto &row : rows) {
+        if (row.first > (halving ? 2 : 1))
+            pending += 216ul * static_cast<unsigned long>(halving ? row.first / 2 : row.first);
+        for (unsigned char b : row.second) {
+            if (b == 0) {
+                ++pending;
+                continue;
+            }
+            if (pending > 0) {
+                out = out + ZeroRun(pending);
+                pending = 0;
+            }
+            out.push_back(b);
+        }
+        out = out + Close(static_cast<int>(row.second.size()));
+    }
+    return out;
+}
+
+TEST(Coder, MixedRowsFollowTheByteByByteRule)
+{
+    std::mt19937 random(4711);
+    std::uniform_int_distribution<int> length(0, 300), advance(0, 5), byte(1, 255), percent(0, 99);
+    for (int resolution : {'1', '2'}) {
+        std::vector<std::pair<int, Bytes>> rows;
+        JobBytes job;
+        job.DocumentStart().PageHeader(resolution);
+        for (int r = 0; r < 400; ++r) {
+            // Zero bytes from none to nearly all, in runs of every length.
+            const int zeros = (r * 7) % 100;
+            Bytes data(static_cast<size_t>(length(random)));
+            for (unsigned char &b : data)
+                b = percent(random) < zeros ? 0 : static_cast<unsigned char>(byte(random));
+            rows.emplace_back(advance(random), data);
+            job.Row(rows.back().first, data);
+        }
+        Bytes expected = CodeByTheRule(resolution, rows);
+        Bytes page = CodeOnePage(job.JobEnd().Get());
+        EXPECT_EQ(WithoutPadding(page, expected.size()), expected) << "resolution " << static_cast<char>(resolution);
+    }
+}
 
 TEST(Coder, PadsShortPagesOnly)
 {
