@@ -6,7 +6,6 @@
 #include <limits>
 #include <poll.h>
 #include <sys/file.h>
-#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -108,13 +107,14 @@ std::shared_ptr<CommPort> CommPort::Open(const std::string &name, DWORD access)
         SetLastError(ERROR_FILE_NOT_FOUND);
         return nullptr;
     }
-    // TIOCEXCL keeps out other users; root passes it, so the lock decides.
+    // The lock alone decides, for root too, and goes with the holder however
+    // it ends. (TIOCEXCL would outlive a holder that dies with the port open
+    // and keep every other user out of it for good.)
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         close(fd);
         SetLastError(ERROR_ACCESS_DENIED);
         return nullptr;
     }
-    ioctl(fd, TIOCEXCL);
     MakeRaw(&tio);
     tcsetattr(fd, TCSANOW, &tio);
     // As on Windows, what came while the port was closed is not delivered.
@@ -127,7 +127,6 @@ CommPort::CommPort(int fd, const DCB &state) : fd_(fd), state_(state) {}
 
 CommPort::~CommPort()
 {
-    ioctl(fd_, TIOCNXCL);
     close(fd_);
 }
 

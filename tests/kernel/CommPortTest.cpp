@@ -1,7 +1,9 @@
 #include <atomic>
 #include <fcntl.h>
 #include <poll.h>
+#include <grp.h>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <thread>
@@ -155,6 +157,31 @@ TEST_F(CommPortTest, OneHolderAtATimeAcrossProcesses)
     EXPECT_EQ(holder.Release(), 0);
     port_ = OpenPort("\\\\.\\COM5");
     EXPECT_NE(port_, INVALID_HANDLE_VALUE);
+}
+
+// A holder that ends without closing the port (killed, or crashed) leaves
+// it to every later process, as the end of a process does on Windows. The
+// later process is an ordinary user's, whom a lock left on the terminal
+// itself would keep out.
+TEST_F(CommPortTest, AHolderThatEndsWithoutClosingLeavesThePortFree)
+{
+    CloseHandle(port_);
+    port_ = INVALID_HANDLE_VALUE;
+    EXPECT_EQ(testsupport::RunInChild([] { return OpenPort("\\\\.\\COM5") == INVALID_HANDLE_VALUE ? 1 : 0; }), 0);
+
+    const bool root = geteuid() == 0;
+    if (root) { // the ordinary user must be able to reach the port
+        ASSERT_EQ(chmod(root_.Path().c_str(), 0755), 0);
+        ASSERT_EQ(chmod(pty_.SlavePath().c_str(), 0666), 0);
+    }
+    EXPECT_EQ(testsupport::RunInChild([root] {
+                  const uid_t nobody = 65534;
+                  if (root && (setgroups(0, nullptr) != 0 || setgid(nobody) != 0 || setuid(nobody) != 0))
+                      return 100;
+                  HANDLE port = OpenPort("\\\\.\\COM5");
+                  return port == INVALID_HANDLE_VALUE ? static_cast<int>(GetLastError()) : 0;
+              }),
+              0);
 }
 
 TEST_F(CommPortTest, SetCommStateSetsTheLine)
