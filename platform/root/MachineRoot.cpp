@@ -45,6 +45,12 @@ std::string Absolute(const std::string &path)
     return std::string(cwd) + "/" + path;
 }
 
+// Where a hive's file lies in `root`.
+std::string HiveFileIn(const std::string &root, const std::string &hiveName)
+{
+    return root + "/registry/" + hiveName + ".hive";
+}
+
 void Lay(const std::string &root)
 {
     static const char *const folders[] = {
@@ -67,8 +73,7 @@ void Lay(const std::string &root)
     // An empty file is an empty hive. Made only where none exists, so a hive
     // that a writer renames into place meanwhile is never touched.
     for (const char *hive : {kMachineHive, kUserHive}) {
-        const std::string file = root + "/registry/" + hive + ".hive";
-        const int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        const int fd = open(HiveFileIn(root, hive).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
         if (fd >= 0)
             close(fd);
     }
@@ -98,7 +103,7 @@ std::string DriveFolder(char letter)
 }
 
 std::string RegistryFolder() { return RootPath() + "/registry"; }
-std::string HiveFile(const std::string &hiveName) { return RegistryFolder() + "/" + hiveName + ".hive"; }
+std::string HiveFile(const std::string &hiveName) { return HiveFileIn(RootPath(), hiveName); }
 std::string PortsFolder() { return RootPath() + "/ports"; }
 std::string PortLink(const std::string &portName) { return PortsFolder() + "/" + portName; }
 std::string SettingsFolder() { return RootPath() + "/settings"; }
