@@ -108,10 +108,10 @@ bool TKv8m_Compress::CodeRowNearEnd(const unsigned char *Data, int Count, unsign
 // pending run and a word without a zero byte is copied whole; a mixed word
 // is taken span by span, each span of non-zero bytes stored as the rest of
 // the word and kept as far as it goes (the row's bound allows for the
-// bytes beyond). Nothing on this thread sets the stop request while a row
-// is coded, so the test before the row stands for the test before each of
-// its bytes.
-void TKv8m_Compress::CodeRowInBlock(const unsigned char *Data, int Count, unsigned long long &Pending)
+// bytes beyond). The bytes after the last whole word go byte by byte. A
+// stop request is tested before the row and before each of those last
+// bytes (false when one came); nothing on this thread sets it meanwhile.
+bool TKv8m_Compress::CodeRowInBlock(const unsigned char *Data, int Count, unsigned long long &Pending)
 {
     unsigned char *const start = LastBlock() + FUsed;
     unsigned char *out = start;
@@ -124,15 +124,6 @@ void TKv8m_Compress::CodeRowInBlock(const unsigned char *Data, int Count, unsign
         *out++ = 0x00;
         *out++ = static_cast<unsigned char>(pending);
         pending = 0;
-    };
-    auto codeByte = [&](unsigned char b) {
-        if (b == 0) {
-            ++pending;
-            return;
-        }
-        if (pending > 0)
-            emitRun();
-        *out++ = b;
     };
 
     int i = 0;
@@ -169,11 +160,10 @@ void TKv8m_Compress::CodeRowInBlock(const unsigned char *Data, int Count, unsign
             }
         }
     }
-    for (; i < Count; ++i)
-        codeByte(Data[i]);
-
     Pending = pending;
     FUsed += static_cast<int>(out - start);
+    // The bytes after the last whole word, one at a time.
+    return CodeRowNearEnd(Data + i, Count - i, Pending);
 }
 
 void TKv8m_Compress::Convert()
@@ -202,9 +192,8 @@ void TKv8m_Compress::Convert()
                 pending += static_cast<unsigned long long>(kLineBytes) * (halving ? advance / 2 : advance);
 
             const int count = ReadInt16(row->Header + kRowCountOffset, kOrderLittleEndian);
-            if (static_cast<unsigned long long>(FUsed) + MostCodedBytes(pending, count) <= room)
-                CodeRowInBlock(row->Data, count, pending);
-            else if (!CodeRowNearEnd(row->Data, count, pending))
+            const bool fits = static_cast<unsigned long long>(FUsed) + MostCodedBytes(pending, count) <= room;
+            if (!(fits ? CodeRowInBlock(row->Data, count, pending) : CodeRowNearEnd(row->Data, count, pending)))
                 return;
             // The rest of the line as a run; for a row longer than a line
             // this is the low 8 bits of the negative remainder.

@@ -22,5 +22,5 @@ public:
 private:
     unsigned long long EmitFullRuns(unsigned long long Pending);
     bool CodeRowNearEnd(const unsigned char *Data, int Count, unsigned long long &Pending);
-    void CodeRowInBlock(const unsigned char *Data, int Count, unsigned long long &Pending);
+    bool CodeRowInBlock(const unsigned char *Data, int Count, unsigned long long &Pending);
 };
