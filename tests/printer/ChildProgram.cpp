@@ -1,6 +1,5 @@
 #include "ChildProgram.h"
 
-#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
@@ -17,13 +16,8 @@ NamedProcess::NamedProcess(const std::string &program, const std::string &folder
     if (!testsupport::CopyWithMode(program, path, 0755))
         return;
     int input[2], output[2];
-    if (pipe2(input, O_CLOEXEC) != 0)
+    if (!testsupport::OpenPipes(input, output))
         return;
-    if (pipe2(output, O_CLOEXEC) != 0) {
-        close(input[0]);
-        close(input[1]);
-        return;
-    }
     std::vector<std::string> all{path};
     all.insert(all.end(), args.begin(), args.end());
     const pid_t pid = testsupport::Spawn(all, input[0], output[1]);

@@ -170,6 +170,18 @@ RunResult RunProgram(const std::vector<std::string> &args, const RunOptions &opt
     return result;
 }
 
+bool OpenPipes(int first[2], int second[2])
+{
+    if (pipe2(first, O_CLOEXEC) != 0)
+        return false;
+    if (pipe2(second, O_CLOEXEC) != 0) {
+        close(first[0]);
+        close(first[1]);
+        return false;
+    }
+    return true;
+}
+
 pid_t ForkChild(const std::function<int()> &body)
 {
     const pid_t child = fork();
@@ -186,13 +198,8 @@ int RunInChild(const std::function<int()> &body, int timeoutMs)
 HoldingChild::HoldingChild(const std::function<char()> &take, const std::function<void()> &letGo)
 {
     int report[2], release[2];
-    if (pipe2(report, O_CLOEXEC) != 0)
+    if (!OpenPipes(report, release))
         return;
-    if (pipe2(release, O_CLOEXEC) != 0) {
-        close(report[0]);
-        close(report[1]);
-        return;
-    }
     pid_ = ForkChild([&] {
         close(report[0]);
         close(release[1]);

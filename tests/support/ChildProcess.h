@@ -42,6 +42,10 @@ struct RunResult {
 // Runs a program to its end (or its deadline).
 RunResult RunProgram(const std::vector<std::string> &args, const RunOptions &options = RunOptions());
 
+// Opens two close-on-exec pipes; false, with neither left open, when one
+// cannot be made.
+bool OpenPipes(int first[2], int second[2]);
+
 // Forks a child that runs `body` and exits with what it returns; the
 // child's pid, or -1.
 pid_t ForkChild(const std::function<int()> &body);
