@@ -13,6 +13,7 @@
 #include "Fileout.h"
 #include "ScanRecords.h"
 #include "TempMachineRoot.h"
+#include "ZeroRun.h"
 #include "machine/MachineRoot.h"
 
 namespace scanner_test {
@@ -33,19 +34,7 @@ Bytes PatternRow(int index)
 Bytes Code(const Bytes &row)
 {
     Bytes code;
-    for (size_t i = 0; i < row.size();) {
-        if (row[i] != 0) {
-            code.push_back(row[i++]);
-            continue;
-        }
-        size_t run = 0;
-        while (i < row.size() && row[i] == 0 && run < 255) {
-            ++run;
-            ++i;
-        }
-        code.push_back(0x00);
-        code.push_back(static_cast<unsigned char>(run));
-    }
+    standin::EncodeZeroRun(row.data(), row.size(), &code);
     return code;
 }
 
