@@ -12,42 +12,11 @@
 #include <gtest/gtest.h>
 
 #include "FileContents.h"
+#include "ScopedEnvironment.h"
 #include "TempMachineRoot.h"
 #include "machine/MachineRoot.h"
 
 namespace {
-
-// Sets or clears environment variables for the life of the object.
-class Environment {
-public:
-    ~Environment()
-    {
-        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
-            if (it->second.first)
-                setenv(it->first.c_str(), it->second.second.c_str(), 1);
-            else
-                unsetenv(it->first.c_str());
-        }
-    }
-    void Set(const char *name, const std::string &value)
-    {
-        Save(name);
-        setenv(name, value.c_str(), 1);
-    }
-    void Clear(const char *name)
-    {
-        Save(name);
-        unsetenv(name);
-    }
-
-private:
-    void Save(const char *name)
-    {
-        const char *value = getenv(name);
-        saved_.push_back({name, {value != nullptr, value ? value : ""}});
-    }
-    std::vector<std::pair<std::string, std::pair<bool, std::string>>> saved_;
-};
 
 bool IsFolder(const std::string &path)
 {
@@ -58,7 +27,7 @@ bool IsFolder(const std::string &path)
 class MachineRootTest : public ::testing::Test {
 protected:
     testsupport::TempFolder scratch_{"arv-root-place"};
-    Environment environment_;
+    testsupport::ScopedEnvironment environment_;
 };
 
 TEST_F(MachineRootTest, IsLaidOutOnFirstUse)

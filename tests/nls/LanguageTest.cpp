@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ScopedEnvironment.h"
 #include "TempMachineRoot.h"
 #include "windows.h"
 
@@ -22,32 +23,16 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(FRoot.Made());
-        for (const char *variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-            Keep(variable);
-            unsetenv(variable);
-        }
-    }
-    void TearDown() override
-    {
-        for (const auto &saved : FSaved) {
-            if (saved.second.first)
-                setenv(saved.first.c_str(), saved.second.second.c_str(), 1);
-            else
-                unsetenv(saved.first.c_str());
-        }
+        for (const char *variable : {"LC_ALL", "LC_MESSAGES", "LANG"})
+            FLocale.Clear(variable);
     }
 
     void WriteSetting(const std::string &text) { ASSERT_TRUE(testsupport::WriteUiLanguage(text)); }
 
 private:
-    void Keep(const char *variable)
-    {
-        const char *value = getenv(variable);
-        FSaved.push_back({variable, {value != nullptr, value ? value : ""}});
-    }
-
     testsupport::TempMachineRoot FRoot{"nls-test"};
-    std::vector<std::pair<std::string, std::pair<bool, std::string>>> FSaved;
+    // The locale variables get their values back, also after a test set them.
+    testsupport::ScopedEnvironment FLocale;
 };
 
 TEST_F(MachineLanguage, SettingsFileChoosesTheLanguageAndTheCodePage)

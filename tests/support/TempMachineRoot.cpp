@@ -43,24 +43,12 @@ TempMachineRoot::TempMachineRoot(const std::string &stem, Layout layout) : folde
 {
     if (!folder_.Made())
         return;
-    if (const char *previous = std::getenv(machine::kRootVariable)) {
-        hadPrevious_ = true;
-        previous_ = previous;
-    }
-    setenv(machine::kRootVariable, folder_.Path().c_str(), 1);
+    environment_.Set(machine::kRootVariable, folder_.Path());
     if (layout == Layout::Now)
         machine::RootPath();
 }
 
-TempMachineRoot::~TempMachineRoot()
-{
-    if (!folder_.Made())
-        return;
-    if (hadPrevious_)
-        setenv(machine::kRootVariable, previous_.c_str(), 1);
-    else
-        unsetenv(machine::kRootVariable);
-}
+TempMachineRoot::~TempMachineRoot() = default;
 
 std::string TempMachineRoot::Scratch(const std::string &name) const
 {

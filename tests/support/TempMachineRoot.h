@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "ScopedEnvironment.h"
+
 namespace testsupport {
 
 // Removes a folder tree without following links (a machine root's Z: link
@@ -48,8 +50,9 @@ public:
 
 private:
     TempFolder folder_;
-    std::string previous_;
-    bool hadPrevious_ = false;
+    // Declared after the folder, so the variable is put back before the
+    // folder goes.
+    ScopedEnvironment environment_;
 };
 
 // Writes the current machine's user-interface language setting as given
