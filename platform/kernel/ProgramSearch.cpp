@@ -155,6 +155,8 @@ DWORD FindProgram(const std::string &commandLine, Program *program)
     while (start < commandLine.size() && IsBlank(commandLine[start]))
         ++start;
     const std::string line = commandLine.substr(start);
+    if (line.empty())
+        return ERROR_FILE_NOT_FOUND;
     std::vector<std::string> candidates;
     if (!line.empty() && line[0] == '"') {
         const size_t close = line.find('"', 1);
