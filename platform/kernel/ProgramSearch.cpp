@@ -172,18 +172,17 @@ DWORD FindProgram(const std::string &commandLine, Program *program)
         if (candidates.empty() || candidates.back() != line.substr(0, end))
             candidates.push_back(line.substr(0, end));
     }
-    DWORD error = ERROR_FILE_NOT_FOUND;
+    // Nothing found: the first word's failure is the one reported.
+    DWORD firstError = 0;
     for (const std::string &candidate : candidates) {
+        DWORD error = 0;
         const std::string unixPath = Locate(candidate, true, &error);
-        if (unixPath.empty())
-            continue;
-        if (!IsFile(unixPath)) {
-            error = ERROR_ACCESS_DENIED; // a folder; a longer name may still be a file
-            continue;
-        }
-        return Describe(unixPath, commandLine, program);
+        if (!unixPath.empty() && IsFile(unixPath))
+            return Describe(unixPath, commandLine, program);
+        if (!firstError)
+            firstError = unixPath.empty() ? error : ERROR_ACCESS_DENIED; // a folder
     }
-    return error;
+    return firstError;
 }
 
 DWORD FindProgramFile(const std::string &windowsPath, const std::string &commandLine, Program *program)

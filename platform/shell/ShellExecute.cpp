@@ -133,12 +133,12 @@ int Execute(const Request &request)
                              platform::SameNameIgnoringCase(extension, ".com");
     const bool opening = !request.verb || !*request.verb || IsVerb(request.verb, "open");
 
-    // A program: found as CreateProcessA finds one.
-    if (programName && !request.className) {
+    // A program to open: found as CreateProcessA finds one.
+    if (programName && opening && !request.className) {
         machine::Program program;
         const DWORD error = machine::FindProgram("\"" + file + "\"", &program);
         if (error == 0)
-            return opening ? RunProgram(program, request) : OpenThroughClass(program.unixPath, request);
+            return RunProgram(program, request);
         // Not a program file: a name without extension may still be a
         // document or a folder, and a folder may be named like a program.
         std::string unixPath;
