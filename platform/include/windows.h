@@ -7,3 +7,6 @@
 #include "processthreadsapi.h"
 #include "winreg.h"
 #include "winnls.h"
+#ifndef WIN32_LEAN_AND_MEAN
+#include "winspool.h"
+#endif
