@@ -2,6 +2,7 @@
 // their ports.
 #include "winspool.h"
 
+#include <cstring>
 #include <fstream>
 #include <sys/stat.h>
 
