@@ -47,6 +47,7 @@ typedef HANDLE *PHANDLE;
 typedef HANDLE HINSTANCE;
 typedef HANDLE HMODULE;
 typedef HANDLE HWND;
+typedef HANDLE HLOCAL;
 typedef struct HKEY__ *HKEY;
 typedef HKEY *PHKEY;
 
