@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <set>
 #include <sys/stat.h>
@@ -51,8 +52,36 @@ std::string HiveFileIn(const std::string &root, const std::string &hiveName)
     return root + "/registry/" + hiveName + ".hive";
 }
 
+bool IsFolder(const std::string &path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// Links each of Windows' own programs that the build made (the folder
+// ARV_WINDOWS_PROGRAMS) into the system folder, where Windows keeps them.
+void LinkWindowsPrograms(const std::string &systemFolder)
+{
+#ifdef ARV_WINDOWS_PROGRAMS
+    DIR *dir = opendir(ARV_WINDOWS_PROGRAMS);
+    if (!dir)
+        return;
+    while (dirent *entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..")
+            continue;
+        symlink((std::string(ARV_WINDOWS_PROGRAMS) + "/" + name).c_str(), (systemFolder + "/" + name).c_str());
+    }
+    closedir(dir);
+#else
+    (void)systemFolder;
+#endif
+}
+
 void Lay(const std::string &root)
 {
+    const std::string systemFolder = root + "/drives/c/Windows/System32";
+    const bool newSystem = !IsFolder(systemFolder);
     static const char *const folders[] = {
         "drives/c/Windows/System32",
         "drives/c/Windows/inf",
@@ -66,6 +95,8 @@ void Lay(const std::string &root)
     };
     for (const char *folder : folders)
         MakeFolders(root + "/" + folder);
+    if (newSystem)
+        LinkWindowsPrograms(systemFolder);
     std::string unixDrive = root + "/drives/z";
     struct stat info;
     if (lstat(unixDrive.c_str(), &info) != 0)
