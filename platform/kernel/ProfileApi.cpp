@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "ErrorCodes.h"
+#include "FileAttributes.h"
 #include "PathResolution.h"
 #include "ProfileFile.h"
 #include "machine/MachineRoot.h"
@@ -170,8 +171,13 @@ BOOL WINAPI WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCST
     }
     const bool removing = !lpKeyName || !lpString;
     struct stat info;
-    if (removing && stat(path.c_str(), &info) != 0 && errno == ENOENT)
-        return TRUE; // nothing to take out of a file that is not there
+    if (stat(path.c_str(), &info) != 0) {
+        if (removing && errno == ENOENT)
+            return TRUE; // nothing to take out of a file that is not there
+    } else if (S_ISDIR(info.st_mode) || platform::IsReadOnly(info)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
     LockedFile file(path, true);
     if (!file.Open()) {
         platform::SetLastErrorForPath(file.Error(), path);

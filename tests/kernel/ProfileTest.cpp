@@ -58,6 +58,10 @@ TEST_F(ProfileTest, WritesLinesAsWindowsDoesInTheWindowsFolder)
     // A folder that is not there is an error.
     EXPECT_FALSE(WritePrivateProfileStringA("s", "k", "v", "C:\\Missing\\x.ini"));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+    ASSERT_TRUE(SetFileAttributesA("C:\\Windows\\test.ini", FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(WritePrivateProfileStringA("Rename", "NUL", "x", "test.ini")) << "a read-only file stays";
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(ReadText(file_), "; kept\r\n[Rename]\r\n; note\r\nSecond=2\r\nThird=3\r\n\r\n");
     EXPECT_FALSE(WritePrivateProfileStringA(nullptr, "k", "v", "test.ini"));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
 }
