@@ -19,6 +19,7 @@ QThread *GuiThread()
 
 TTimer::TTimer(TComponent *AOwner) : TComponent(AOwner), FTimer(new QTimer(this))
 {
+    FTimer->setTimerType(Qt::PreciseTimer);
     QThread *gui = GuiThread();
     if (!AOwner && gui && thread() != gui)
         moveToThread(gui);
