@@ -283,7 +283,11 @@ void TControl::Invalidate()
         FWidget->update();
 }
 
-void TControl::Click() { FOnClick(this); }
+void TControl::Click()
+{
+    const TNotifyEvent handler = FOnClick;
+    handler(this);
+}
 
 void TControl::Paint(QPainter &) {}
 
@@ -341,7 +345,8 @@ bool TControl::eventFilter(QObject *watched, QEvent *event)
         }
         if (button == mbLeft)
             FClicked = true;
-        Guarded([&] { FOnMouseDown(this, button, shift, at.x(), at.y()); });
+        const TMouseEvent handler = FOnMouseDown;
+        Guarded([&] { handler(this, button, shift, at.x(), at.y()); });
         return consume || !alive;
     }
     case QEvent::MouseButtonRelease: {
@@ -358,7 +363,8 @@ bool TControl::eventFilter(QObject *watched, QEvent *event)
             if (!alive)
                 return true;
         }
-        Guarded([&] { FOnMouseUp(this, button, shift, at.x(), at.y()); });
+        const TMouseEvent handler = FOnMouseUp;
+        Guarded([&] { handler(this, button, shift, at.x(), at.y()); });
         return consume || !alive;
     }
     case QEvent::MouseMove: {
@@ -371,7 +377,8 @@ bool TControl::eventFilter(QObject *watched, QEvent *event)
         if (!alive)
             return true;
         const TShiftState shift = ShiftOf(mouse->modifiers(), mouse->buttons());
-        Guarded([&] { FOnMouseMove(this, shift, at.x(), at.y()); });
+        const TMouseMoveEvent handler = FOnMouseMove;
+        Guarded([&] { handler(this, shift, at.x(), at.y()); });
         return consume || !alive;
     }
     default:

@@ -16,7 +16,6 @@ class TEdit : public TWinControl {
 public:
     explicit TEdit(TComponent *AOwner);
 
-    AnsiString Text() const { return GetText(); }
     AnsiString GetText() const override;
     void SetText(const AnsiString &Text) override;
     bool ReadOnly() const { return FReadOnly; }

@@ -73,12 +73,12 @@ void TForm::MissingComponent(const char *name, const char *className) const
 void TForm::AfterConstruction()
 {
     FCreated = true;
-    Guarded([&] { FOnCreate(this); });
+    Fire(FOnCreate);
     if (FShowWhenCreated)
         SetVisible(true);
 }
 
-void TForm::BeforeDestruction() { Guarded([&] { FOnDestroy(this); }); }
+void TForm::BeforeDestruction() { Fire(FOnDestroy); }
 
 QMargins TForm::FrameOf(TFormBorderStyle BorderStyle)
 {
@@ -219,13 +219,13 @@ void TForm::SetVisible(bool Visible)
     TControl::SetVisible(Visible);
     QWidget *window = Widget();
     if (Visible) {
-        Guarded([&] { FOnShow(this); });
+        Fire(FOnShow);
         PlaceOnScreen();
         UpdateWidgetGeometry();
         window->show();
     } else {
         window->hide();
-        Guarded([&] { FOnHide(this); });
+        Fire(FOnHide);
     }
 }
 
@@ -278,7 +278,8 @@ int TForm::ShowModal()
         TCloseAction action = caNone;
         if (CloseQuery()) {
             action = caHide;
-            Guarded([&] { FOnClose(this, action); });
+            const TCloseEvent handler = FOnClose;
+            Guarded([&] { handler(this, action); });
         }
         if (action != caNone)
             break;
@@ -294,7 +295,8 @@ int TForm::ShowModal()
 bool TForm::CloseQuery()
 {
     bool canClose = true;
-    Guarded([&] { FOnCloseQuery(this, canClose); });
+    const TCloseQueryEvent handler = FOnCloseQuery;
+    Guarded([&] { handler(this, canClose); });
     return canClose;
 }
 
@@ -307,7 +309,8 @@ void TForm::Close()
     if (!CloseQuery())
         return;
     TCloseAction action = caHide;
-    Guarded([&] { FOnClose(this, action); });
+    const TCloseEvent handler = FOnClose;
+    Guarded([&] { handler(this, action); });
     if (action == caNone)
         return;
     if (Application->MainForm() == this)
