@@ -6,6 +6,7 @@
 
 #include "Application.h"
 #include "ControlWidget.h"
+#include "GuiApplication.h"
 #include "WinControl.h"
 
 namespace {
@@ -69,6 +70,8 @@ Qt::CursorShape ToQtCursor(TCursor cursor)
 
 TControl::TControl(TComponent *AOwner) : TComponent(AOwner), FFont(new TFont(this))
 {
+    // Widgets need the Qt application.
+    GuiApplication();
     connect(FFont, &TFont::Changed, this, &TControl::OnFontChange);
 }
 

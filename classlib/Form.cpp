@@ -1,6 +1,7 @@
 #include "Form.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QMargins>
@@ -9,6 +10,7 @@
 
 #include "AnsiText.h"
 #include "Application.h"
+#include "Button.h"
 #include "Colors.h"
 #include "ControlWidget.h"
 #include "FormReader.h"
@@ -28,6 +30,13 @@ protected:
         event->ignore();
         if (!FForm->IsDestroying())
             FForm->Close();
+    }
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (event->modifiers() == Qt::NoModifier && !FForm->IsDestroying() && FForm->DialogKey(event->key()))
+            event->accept();
+        else
+            TControlWidget::keyPressEvent(event);
     }
     void resizeEvent(QResizeEvent *) override { FForm->WindowResized(width(), height()); }
     void moveEvent(QMoveEvent *) override { FForm->WindowMoved(frameGeometry().x(), frameGeometry().y()); }
@@ -121,6 +130,30 @@ void TForm::UpdateWidgetGeometry()
         window->setFixedSize(client);
     }
     window->move(FLeft, FTop);
+}
+
+bool TForm::DialogKey(int Key)
+{
+    const bool enter = Key == Qt::Key_Return || Key == Qt::Key_Enter;
+    if (!enter && Key != Qt::Key_Escape)
+        return false;
+    TButton *chosen = nullptr;
+    for (int i = 0; i < ComponentCount() && !chosen; ++i) {
+        auto *button = qobject_cast<TButton *>(Components(i));
+        if (!button || !button->Showing() || !button->Enabled())
+            continue;
+        if (enter && button->Focused())
+            chosen = button;
+    }
+    for (int i = 0; i < ComponentCount() && !chosen; ++i) {
+        auto *button = qobject_cast<TButton *>(Components(i));
+        if (button && button->Showing() && button->Enabled() && (enter ? button->Default() : button->Cancel()))
+            chosen = button;
+    }
+    if (!chosen)
+        return false;
+    Guarded([chosen] { chosen->Click(); });
+    return true;
 }
 
 void TForm::WindowResized(int ClientWidth, int ClientHeight)

@@ -140,6 +140,10 @@ public:
     // bottom.
     static QMargins FrameOf(TFormBorderStyle BorderStyle);
 
+    // Enter presses the focused button, else the default button; Escape
+    // the cancel button. True when a button took the key.
+    bool DialogKey(int Key);
+
     // The window was resized or moved by the window system.
     void WindowResized(int ClientWidth, int ClientHeight);
     void WindowMoved(int Left, int Top);
