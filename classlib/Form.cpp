@@ -114,8 +114,6 @@ int TForm::ClientHeight() const
     return FHeight - frame.top() - frame.bottom();
 }
 
-void TForm::SetBounds(int Left, int Top, int Width, int Height) { TWinControl::SetBounds(Left, Top, Width, Height); }
-
 void TForm::UpdateWidgetGeometry()
 {
     QWidget *window = Widget();

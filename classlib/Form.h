@@ -104,7 +104,6 @@ public:
     int ClientHeight() const override;
     void SetClientWidth(int Width) { TControl::SetClientWidth(Width); }
     void SetClientHeight(int Height) { TControl::SetClientHeight(Height); }
-    void SetBounds(int Left, int Top, int Width, int Height) override;
 
     TFormBorderStyle BorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TFormBorderStyle BorderStyle);

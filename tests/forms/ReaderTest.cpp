@@ -197,8 +197,6 @@ TEST_F(Reader, OnDestroyRunsWhenTheApplicationGoes)
 {
     TEverythingForm *form = nullptr;
     Application->CreateForm(&form);
-    std::vector<std::string> *events = &form->Events;
-    (void)events;
     QPointer<QObject> watch(form);
     bool destroyed = false;
     form->SetOnDestroy(TNotifyEvent([&](TObject *) { destroyed = true; }, form, "test"));
