@@ -1,7 +1,8 @@
 // The class library's exception family. The system's own code raises none
 // of these; the library raises them where the class library does (reading a
-// form resource, opening or creating a file for a stream), and a program's
-// WinMain or the application object catches and shows them.
+// form resource, opening, creating, reading or writing a file for a stream,
+// loading a picture), and a program's WinMain or the application object
+// catches and shows them.
 #pragma once
 
 #include <exception>
@@ -32,6 +33,11 @@ public:
 // A form resource that cannot be read: malformed, or naming a class,
 // property, value or handler that does not exist.
 class EReadError : public EFilerError {
+public:
+    using EFilerError::EFilerError;
+};
+// A stream that cannot be written to its end.
+class EWriteError : public EFilerError {
 public:
     using EFilerError::EFilerError;
 };
