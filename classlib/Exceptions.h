@@ -50,3 +50,15 @@ class EFOpenError : public EStreamError {
 public:
     using EStreamError::EStreamError;
 };
+
+// A picture that cannot be loaded: an unknown kind of file, or a file whose
+// content is damaged or cut short.
+class EInvalidGraphic : public Exception {
+public:
+    using Exception::Exception;
+};
+// A JPEG picture that the decoder refuses.
+class EJPEG : public EInvalidGraphic {
+public:
+    using EInvalidGraphic::EInvalidGraphic;
+};
