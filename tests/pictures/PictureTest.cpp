@@ -52,7 +52,8 @@ Bytes Bitmap24(int width, int height, const std::function<unsigned(int, int)> &c
     PutLittle(bytes, pixels, 4);
     PutLittle(bytes, 3780, 4);
     PutLittle(bytes, 3780, 4);
-    PutLittle(bytes, 0, 8);
+    PutLittle(bytes, 0, 4); // colours used
+    PutLittle(bytes, 0, 4); // colours important
     for (int y = height - 1; y >= 0; --y) {
         for (int x = 0; x < width; ++x)
             PutLittle(bytes, colour(x, y), 3); // blue, green, red
