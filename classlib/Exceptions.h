@@ -50,6 +50,17 @@ class EFOpenError : public EStreamError {
 public:
     using EStreamError::EStreamError;
 };
+// A form's resource that is not there.
+class EResNotFound : public Exception {
+public:
+    using Exception::Exception;
+};
+// An operation that the object's state does not allow, such as showing a
+// visible form modally.
+class EInvalidOperation : public Exception {
+public:
+    using Exception::Exception;
+};
 
 // A picture that cannot be loaded: an unknown kind of file, or a file whose
 // content is damaged or cut short.
