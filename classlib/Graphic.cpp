@@ -5,6 +5,7 @@
 #include <QRect>
 
 #include "AnsiString.h"
+#include "AnsiText.h"
 #include "Exceptions.h"
 #include "MemoryStream.h"
 
@@ -25,7 +26,7 @@ void TGraphic::Draw(QPainter &Painter, const QRect &Target) const
 QByteArray ReadGraphicFile(const AnsiString &FileName)
 {
     if (FileName.str().compare(0, 2, ":/") == 0) {
-        QFile file(QString::fromUtf8(FileName.c_str()));
+        QFile file(AnsiToText(FileName));
         if (!file.open(QIODevice::ReadOnly))
             throw EFOpenError("Cannot open file \"" + FileName + "\"");
         return file.readAll();

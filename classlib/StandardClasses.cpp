@@ -3,8 +3,11 @@
 #include <mutex>
 
 #include "ClassRegistry.h"
+#include "DirectoryListBox.h"
+#include "DriveComboBox.h"
 #include "Events.h"
 #include "Form.h"
+#include "Image.h"
 #include "Label.h"
 
 void RegisterStandardClasses()
@@ -28,5 +31,8 @@ void RegisterStandardClasses()
 
         RegisterClass<TForm>();
         RegisterClass<TLabel>();
+        RegisterClass<TImage>();
+        RegisterClass<TDriveComboBox>();
+        RegisterClass<TDirectoryListBox>();
     });
 }
