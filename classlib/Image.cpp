@@ -7,6 +7,7 @@
 #include "FormReader.h"
 #include "Graphic.h"
 #include "Picture.h"
+#include "machine/Paths.h"
 
 TImage::TImage(TComponent *AOwner) : TGraphicControl(AOwner), FPicture(std::make_unique<TPicture>())
 {
@@ -21,10 +22,13 @@ void TImage::SetPicture(const TPicture *Value) { FPicture->Assign(Value); }
 
 void TImage::SetPictureFileName(const AnsiString &FileName)
 {
-    if (FileName.IsEmpty())
+    const QString path = FileName.IsEmpty() ? QString() : FormFilePath(FileName);
+    if (path.isEmpty())
         FPicture->SetGraphic(nullptr);
+    else if (path.startsWith(QLatin1Char('/'))) // beside a resource read from a file
+        FPicture->LoadFromFile(machine::WindowsPath(path.toStdString()).c_str());
     else
-        FPicture->LoadFromFile(TextToAnsi(FormFilePath(FileName)));
+        FPicture->LoadFromFile(TextToAnsi(path));
     FPictureFileName = FileName;
 }
 
