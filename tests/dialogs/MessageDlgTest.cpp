@@ -142,8 +142,8 @@ TEST_F(Dialogs, QuestionWithYesAndNoAndErrorWithAbortOnly)
             Pilot.AnswerByEscape();
         else
             Pilot.AnswerByClosing();
-        EXPECT_EQ(MessageDlg("Directory does not exists.\r\nDo you want to create it ?", mtConfirmation, mbYes | mbNo, 0),
-                  escape ? mrNo : mrCancel);
+        const AnsiString question = "Directory does not exists.\r\nDo you want to create it ?";
+        EXPECT_EQ(MessageDlg(question, mtConfirmation, mbYes | mbNo, 0), escape ? mrNo : mrCancel);
         const TShownDialog &shown = Pilot.Shown().back();
         EXPECT_EQ(shown.Title, "Confirm");
         EXPECT_EQ(shown.Icon, "confirmation");
