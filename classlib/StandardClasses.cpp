@@ -7,8 +7,16 @@
 #include "DriveComboBox.h"
 #include "Events.h"
 #include "Form.h"
+#include "Bevel.h"
+#include "BitBtn.h"
+#include "Button.h"
+#include "Edit.h"
 #include "Image.h"
 #include "Label.h"
+#include "Memo.h"
+#include "Panel.h"
+#include "ProgressBar.h"
+#include "Timer.h"
 
 void RegisterStandardClasses()
 {
@@ -31,6 +39,14 @@ void RegisterStandardClasses()
 
         RegisterClass<TForm>();
         RegisterClass<TLabel>();
+        RegisterClass<TPanel>();
+        RegisterClass<TBevel>();
+        RegisterClass<TButton>();
+        RegisterClass<TBitBtn>();
+        RegisterClass<TEdit>();
+        RegisterClass<TMemo>();
+        RegisterClass<TProgressBar>();
+        RegisterClass<TTimer>();
         RegisterClass<TImage>();
         RegisterClass<TDriveComboBox>();
         RegisterClass<TDirectoryListBox>();
