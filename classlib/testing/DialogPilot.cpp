@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -13,6 +15,7 @@
 
 #include "DirectoryListView.h"
 #include "DriveComboView.h"
+#include "FormPilot.h"
 #include "GuiApplication.h"
 #include "MessageForm.h"
 #include "SelectDirDlg.h"
@@ -30,6 +33,13 @@ std::vector<std::string> Lines(const QListWidget *list)
     for (int row = 0; row < list->count(); ++row)
         lines.push_back(Utf8(list->item(row)->text()));
     return lines;
+}
+
+void SaveWidget(QWidget *widget, const std::string &path)
+{
+    const QString file = QString::fromStdString(path);
+    QDir().mkpath(QFileInfo(file).path());
+    widget->grab().save(file, "PNG");
 }
 
 // A double-click with the left button on a widget, as the pointer gives it.
@@ -66,7 +76,10 @@ void TDialogPilot::AnswerByEscape() { FAnswers.push_back({Move::Escape, std::str
 void TDialogPilot::TypeFolder(const std::string &text) { FAnswers.push_back({Move::Type, text}); }
 void TDialogPilot::OpenFolder(const std::string &name) { FAnswers.push_back({Move::Open, name}); }
 void TDialogPilot::ChooseDrive(char letter) { FAnswers.push_back({Move::Drive, std::string(1, letter)}); }
-void TDialogPilot::SavePicture(const std::string &path) { FAnswers.push_back({Move::Picture, path}); }
+void TDialogPilot::SavePicture(const std::string &folder, const std::string &name)
+{
+    FAnswers.push_back({Move::Picture, PicturePath(folder, name)});
+}
 
 void TDialogPilot::Look()
 {
@@ -172,7 +185,7 @@ void TDialogPilot::Act(TMessageForm *form, const Step &step)
     }
     case Move::Picture:
         shown.Pressed.push_back("picture");
-        form->grab().save(QString::fromStdString(step.caption), "PNG");
+        SaveWidget(form, step.caption);
         break;
     case Move::Type:
     case Move::Open:
@@ -252,7 +265,7 @@ void TDialogPilot::Act(TSelectDirDlg *dialog, const Step &step)
     }
     case Move::Picture:
         shown.Moves.push_back("picture");
-        dialog->grab().save(QString::fromStdString(step.caption), "PNG");
+        SaveWidget(dialog, step.caption);
         break;
     }
 }

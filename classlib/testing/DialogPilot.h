@@ -83,8 +83,9 @@ public:
     void TypeFolder(const std::string &text);
     void OpenFolder(const std::string &name);
     void ChooseDrive(char letter);
-    // Queues saving the dialog showing as a PNG file, leaving it open.
-    void SavePicture(const std::string &path);
+    // Queues saving the dialog showing as a PNG at PicturePath(folder,
+    // name) (FormPilot.h), leaving it open.
+    void SavePicture(const std::string &folder, const std::string &name);
 
     const std::vector<TShownDialog> &Shown() const { return FShown; }
     const std::vector<TShownFolderDialog> &FolderDialogs() const { return FFolderDialogs; }

@@ -13,6 +13,7 @@
 #include "DialogPilot.h"
 #include "FileContents.h"
 #include "Folders.h"
+#include "FormPilot.h"
 #include "SelectDirectory.h"
 #include "TempMachineRoot.h"
 
@@ -207,10 +208,9 @@ TEST_F(FolderDialog, ClosingTheWindowCancels)
 
 TEST_F(FolderDialog, IsSavedAsAPicture)
 {
-    const std::string file = std::string(ARV_PICTURES_DIR) + "/select-directory.png";
-    ASSERT_EQ(system(("mkdir -p '" + std::string(ARV_PICTURES_DIR) + "'").c_str()), 0);
+    const std::string file = classlib_testing::PicturePath("folders_test/FolderDialog", "select-directory");
     remove(file.c_str());
-    Pilot.SavePicture(file);
+    Pilot.SavePicture("folders_test/FolderDialog", "select-directory");
     Pilot.Answer("Cancel");
     AnsiString folder = "C:\\Scans";
     SelectDirectory(folder, kAllOptions, 0);

@@ -20,7 +20,9 @@
 #include "DriveComboBox.h"
 #include "DriveComboView.h"
 #include "Folders.h"
+#include "FileContents.h"
 #include "Form.h"
+#include "FormPilot.h"
 #include "TempMachineRoot.h"
 
 namespace {
@@ -164,6 +166,14 @@ TEST_F(FolderLists, ChoosingADriveMovesTheList)
     Form->DriveComboBox1->SetDirList(nullptr);
     Choose(Form->DriveComboBox1, 'z');
     EXPECT_EQ(Form->DirectoryListBox1->Directory(), "C:\\") << "unlinked, the list stays";
+}
+
+TEST_F(FolderLists, IsSavedAsAPicture)
+{
+    Form->DirectoryListBox1->SetDirectory("C:\\Scans");
+    const std::string file = classlib_testing::SavePicture(Form, "folders_test/FolderLists", "choose-folder");
+    EXPECT_FALSE(file.empty());
+    EXPECT_FALSE(testsupport::ReadBytes(file).empty()) << file;
 }
 
 TEST_F(FolderLists, AFolderThatGoesAwayGivesWayToTheOneAbove)

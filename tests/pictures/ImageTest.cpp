@@ -13,7 +13,9 @@
 #include "Application.h"
 #include "Bitmap.h"
 #include "Exceptions.h"
+#include "FileContents.h"
 #include "Form.h"
+#include "FormPilot.h"
 #include "Image.h"
 #include "JpegImage.h"
 #include "Picture.h"
@@ -128,10 +130,21 @@ TEST_F(Images, APictureAssignedFromAnotherImageIsACopy)
     EXPECT_EQ(Form->Button1->Picture()->Width(), 2);
 }
 
-TEST_F(Images, ClickRunsTheHandler)
+TEST_F(Images, AClickRunsTheHandler)
 {
-    Form->Button1->Click();
+    classlib_testing::TFormPilot pilot;
+    pilot.Click(Form->Button1);
     EXPECT_EQ(Form->Clicks, 1);
+    pilot.Click(Form->Button1, mbRight);
+    EXPECT_EQ(Form->Clicks, 1) << "only the left button clicks";
+}
+
+TEST_F(Images, IsSavedAsAPicture)
+{
+    Form->Squares->SetVisible(true);
+    const std::string file = classlib_testing::SavePicture(Form, "pictures_test/Images", "images-form");
+    EXPECT_FALSE(file.empty());
+    EXPECT_FALSE(testsupport::ReadBytes(file).empty()) << file;
 }
 
 } // namespace
