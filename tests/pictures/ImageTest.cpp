@@ -15,6 +15,7 @@
 #include "Exceptions.h"
 #include "FileContents.h"
 #include "Form.h"
+#include "FormReader.h"
 #include "FormPilot.h"
 #include "Image.h"
 #include "JpegImage.h"
@@ -145,6 +146,44 @@ TEST_F(Images, IsSavedAsAPicture)
     const std::string file = classlib_testing::SavePicture(Form, "pictures_test/Images", "images-form");
     EXPECT_FALSE(file.empty());
     EXPECT_FALSE(testsupport::ReadBytes(file).empty()) << file;
+}
+
+// A form read from text, for resources that must fail.
+class TTextForm : public TForm {
+    Q_OBJECT
+public:
+    explicit TTextForm(const std::string &text) : TForm(nullptr)
+    {
+        ReadFormText(this, &staticMetaObject, "object TextForm: TTextForm\n" + text, "Text.dfm");
+    }
+};
+
+TEST_F(Images, APictureThatCannotBeLoadedFailsTheResourceAtItsLine)
+{
+    struct Case {
+        const char *what;
+        const char *text;
+        int line;
+        const char *named;
+    } cases[] = {
+        {"missing file", "  object I: TImage\n    Picture = 'nosuch.jpg'\n  end\nend\n", 3, "nosuch.jpg"},
+        {"damaged file", "  object I: TImage\n    Picture = ':/pictures-test/damaged.jpg'\n  end\nend\n", 3, "JPEG"},
+        {"unknown kind", "  object I: TImage\n    Picture = ':/pictures-test/Images.dfm'\n  end\nend\n", 3, ".dfm"},
+        {"a list that is no directory list",
+         "  object I: TImage\n  end\n  object D: TDriveComboBox\n    DirList = I\n  end\nend\n", 5, "DirList"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        try {
+            TTextForm form(c.text);
+            ADD_FAILURE() << "no error";
+        } catch (const EReadError &error) {
+            const std::string message = error.Message().str();
+            EXPECT_NE(message.find("Text.dfm"), std::string::npos) << message;
+            EXPECT_NE(message.find("line " + std::to_string(c.line) + ":"), std::string::npos) << message;
+            EXPECT_NE(message.find(c.named), std::string::npos) << message;
+        }
+    }
 }
 
 } // namespace
