@@ -271,11 +271,3 @@ void TDialogPilot::Act(TSelectDirDlg *dialog, const Step &step)
 }
 
 } // namespace classlib_testing
-
-// Tests that show dialogs run Qt, whose font library keeps caches for the
-// life of the process; the leak checker of sanitizer builds is told so.
-// Other builds never call this.
-extern "C" const char *__lsan_default_suppressions()
-{
-    return "leak:libfontconfig.so\n";
-}
