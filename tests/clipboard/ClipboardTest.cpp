@@ -10,6 +10,8 @@
 
 #include "Clipboard.h"
 #include "GuiApplication.h"
+#include "Memo.h"
+#include "StringList.h"
 #include "TempMachineRoot.h"
 
 namespace {
@@ -81,6 +83,23 @@ TEST_F(ClipboardText, BuffersAndClearing)
     Clipboard()->SetTextBuf(nullptr);
     EXPECT_EQ(Clipboard()->AsText(), "");
     EXPECT_EQ(Clipboard(), Clipboard()) << "one clipboard object";
+}
+
+TEST_F(ClipboardText, AMemosCopyIsReadBackWithItsLines)
+{
+    TMemo memo(nullptr);
+    memo.Lines()->Add("first line");
+    memo.Lines()->Add("second line");
+    memo.SelectAll();
+    memo.CopyToClipboard();
+    // Each added line ends with a line break, as in the class library.
+    EXPECT_EQ(Clipboard()->AsText(), "first line\r\nsecond line\r\n");
+
+    memo.Clear();
+    memo.SelectAll();
+    Clipboard()->SetAsText("kept");
+    memo.CopyToClipboard();
+    EXPECT_EQ(Clipboard()->AsText(), "kept") << "copying nothing leaves the clipboard";
 }
 
 } // namespace
