@@ -8,9 +8,9 @@
 // Main2.cpp (creation, language, pages), Label_buttons.cpp (mouse events of
 // the label buttons), Wizard_commands.cpp (commands, folder check, browse),
 // Outside_commands.cpp (monitor check, running outside programs),
-// Step_sequencer.cpp (StartRun, Timer1Timer, StartDetection),
-// Install_steps.cpp, Uninstall_steps.cpp (with DeleteTree) and
-// Device_detection.cpp (FindFtdiComPorts, Timer2Timer).
+// and the units of the runs: Step_sequencer.cpp (StartRun, Timer1Timer,
+// StartDetection), Install_steps.cpp, Uninstall_steps.cpp (with DeleteTree)
+// and Device_detection.cpp (FindFtdiComPorts, Timer2Timer).
 #pragma once
 
 #include "AnsiString.h"
@@ -168,6 +168,9 @@ private:
     void SelectLanguage(TBevel *bevel, int language);
     void BrowseFolder();
     void CheckFolder();
+    void UpdateProgress(unsigned page);
+    // "PROGRAMFILES", else the system drive's Program Files folder.
+    static AnsiString ProgramFilesFolder();
 };
 
 extern TForm2 *Form2;
