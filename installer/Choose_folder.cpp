@@ -9,10 +9,8 @@
 
 TChooseFolder_Form *ChooseFolder_Form = nullptr;
 
-TChooseFolder_Form::TChooseFolder_Form(TComponent *Owner) : TForm(Owner)
-{
-    ReadForm(":/installer/Choose_folder.dfm");
-}
+TChooseFolder_Form::TChooseFolder_Form(TComponent *Owner)
+    : TForm(Owner, &staticMetaObject, ":/installer/Choose_folder.dfm") {}
 
 void TChooseFolder_Form::FormShow(TObject *) { ApplyLanguage(); }
 

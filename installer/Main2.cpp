@@ -99,11 +99,7 @@ AnsiString TForm2::ProgramFilesFolder()
 }
 
 TForm2::TForm2(TComponent *Owner)
-    : TForm(Owner), FHover{0, 0, 0, 0, 0, 0}, FLanguage(0), FPage(0), FActionDue(0), FStep(0), FInstalling(0),
-      FInstallDir(nullptr)
-{
-    ReadForm("Main2");
-}
+    : TForm(Owner, &staticMetaObject, ":/installer/Main2.dfm") {}
 
 TForm2::~TForm2() = default;
 

@@ -14,11 +14,14 @@
 #pragma once
 
 #include "AnsiString.h"
-#include "ComCtrls.h"
-#include "Controls.h"
-#include "ExtCtrls.h"
-#include "Forms.h"
-#include "StdCtrls.h"
+#include "Bevel.h"
+#include "Edit.h"
+#include "Form.h"
+#include "Image.h"
+#include "Label.h"
+#include "Panel.h"
+#include "ProgressBar.h"
+#include "Timer.h"
 
 class TStringList;
 
@@ -26,41 +29,41 @@ class TForm2 : public TForm {
     Q_OBJECT
 
 public: // components of the form resource
-    TPanel *Panel1;
-    TImage *IHomeBg;
-    TImage *IBg;
-    TLabel *LTitle;
-    TLabel *LChap1;
-    TLabel *LChap2;
-    TLabel *LChap3;
-    TLabel *LChap4;
-    TImage *Img1;
-    TImage *Img2;
-    TImage *Img3;
-    TImage *Img4;
-    TLabel *LContinue;
-    TImage *Img6;
-    TLabel *LExit2;
-    TImage *Img5;
-    TLabel *LExit;
-    TLabel *LPrev;
-    TLabel *LMenu;
-    TLabel *LMidText;
-    TEdit *EPath;
-    TLabel *LBrowse;
-    TImage *Img_CN;
-    TImage *Img_FR;
-    TImage *Img_UK;
-    TBevel *B_CN;
-    TBevel *B_FR;
-    TBevel *B_UK;
-    TImage *ImgOut;
-    TImage *ImgOver;
-    TImage *ImgDown;
-    TTimer *Timer1;
-    TTimer *Timer2;
-    TProgressBar *ProgressBar1;
-    TTimer *Timer3;
+    TPanel *Panel1 = Component<TPanel>("Panel1");
+    TImage *IHomeBg = Component<TImage>("IHomeBg");
+    TImage *IBg = Component<TImage>("IBg");
+    TLabel *LTitle = Component<TLabel>("LTitle");
+    TLabel *LChap1 = Component<TLabel>("LChap1");
+    TLabel *LChap2 = Component<TLabel>("LChap2");
+    TLabel *LChap3 = Component<TLabel>("LChap3");
+    TLabel *LChap4 = Component<TLabel>("LChap4");
+    TImage *Img1 = Component<TImage>("Img1");
+    TImage *Img2 = Component<TImage>("Img2");
+    TImage *Img3 = Component<TImage>("Img3");
+    TImage *Img4 = Component<TImage>("Img4");
+    TLabel *LContinue = Component<TLabel>("LContinue");
+    TImage *Img6 = Component<TImage>("Img6");
+    TLabel *LExit2 = Component<TLabel>("LExit2");
+    TImage *Img5 = Component<TImage>("Img5");
+    TLabel *LExit = Component<TLabel>("LExit");
+    TLabel *LPrev = Component<TLabel>("LPrev");
+    TLabel *LMenu = Component<TLabel>("LMenu");
+    TLabel *LMidText = Component<TLabel>("LMidText");
+    TEdit *EPath = Component<TEdit>("EPath");
+    TLabel *LBrowse = Component<TLabel>("LBrowse");
+    TImage *Img_CN = Component<TImage>("Img_CN");
+    TImage *Img_FR = Component<TImage>("Img_FR");
+    TImage *Img_UK = Component<TImage>("Img_UK");
+    TBevel *B_CN = Component<TBevel>("B_CN");
+    TBevel *B_FR = Component<TBevel>("B_FR");
+    TBevel *B_UK = Component<TBevel>("B_UK");
+    TImage *ImgOut = Component<TImage>("ImgOut");
+    TImage *ImgOver = Component<TImage>("ImgOver");
+    TImage *ImgDown = Component<TImage>("ImgDown");
+    TTimer *Timer1 = Component<TTimer>("Timer1");
+    TTimer *Timer2 = Component<TTimer>("Timer2");
+    TProgressBar *ProgressBar1 = Component<TProgressBar>("ProgressBar1");
+    TTimer *Timer3 = Component<TTimer>("Timer3");
 
     // Published handlers, bound by name from the form resource.
     Q_INVOKABLE void FormCreate(TObject *Sender);
@@ -114,14 +117,14 @@ public: // components of the form resource
     Q_INVOKABLE void Timer3Timer(TObject *Sender);
 
 public: // state of the wizard, read by the step units and the tests
-    unsigned char FHover[6];  // Img1 .. Img6: 0 normal, 1 hover, 2 pressed
-    AnsiString FComPort;      // the device's COM port, once found
-    int FLanguage;            // 1033, 1036, 2052; the system's id until chosen
-    int FPage;                // page showing; written only by ShowPage
-    int FActionDue;           // sequencer: 1 a step is due, 0 a page is due
-    int FStep;                // step that runs next, 1 .. 4
-    int FInstalling;          // 1 install run, 0 uninstall run
-    AnsiString *FInstallDir;  // install folder, owned by the form
+    unsigned char FHover[6] = {0, 0, 0, 0, 0, 0}; // Img1 .. Img6: 0 normal, 1 hover, 2 pressed
+    AnsiString FComPort;                          // the device's COM port, once found
+    int FLanguage = 0;                            // 1033, 1036, 2052; the system's id until chosen
+    int FPage = 0;                                // page showing; written only by ShowPage
+    int FActionDue = 0;                           // sequencer: 1 a step is due, 0 a page is due
+    int FStep = 0;                                // step that runs next, 1 .. 4
+    int FInstalling = 0;                          // 1 install run, 0 uninstall run
+    AnsiString *FInstallDir = nullptr;            // install folder, owned by the form
 
 public:
     explicit TForm2(TComponent *Owner);

@@ -3,7 +3,8 @@
 
 TMessage_Form *Message_Form = nullptr;
 
-TMessage_Form::TMessage_Form(TComponent *Owner) : TForm(Owner) { ReadForm(":/installer/Message.dfm"); }
+TMessage_Form::TMessage_Form(TComponent *Owner)
+    : TForm(Owner, &staticMetaObject, ":/installer/Message.dfm") {}
 
 void TMessage_Form::Display(AnsiString title, AnsiString message)
 {

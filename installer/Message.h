@@ -4,19 +4,19 @@
 #pragma once
 
 #include "AnsiString.h"
-#include "Buttons.h"
-#include "ExtCtrls.h"
-#include "Forms.h"
-#include "StdCtrls.h"
+#include "BitBtn.h"
+#include "Form.h"
+#include "Image.h"
+#include "Label.h"
 
 class TMessage_Form : public TForm {
     Q_OBJECT
 
 public: // components of the form resource
-    TBitBtn *BitBtn1;
-    TImage *IBg;
-    TLabel *LTitle;
-    TLabel *LMessage;
+    TBitBtn *BitBtn1 = Component<TBitBtn>("BitBtn1");
+    TImage *IBg = Component<TImage>("IBg");
+    TLabel *LTitle = Component<TLabel>("LTitle");
+    TLabel *LMessage = Component<TLabel>("LMessage");
 
     Q_INVOKABLE void BitBtn1Click(TObject *Sender);
 

@@ -9,7 +9,7 @@
 #include "wincrt.h"
 
 #include "Dialogs.h"
-#include "FileCtrl.h"
+#include "SelectDirectory.h"
 #include "Main2.h"
 #include "Folders.h"
 #include "SysUtils.h"
