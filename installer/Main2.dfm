@@ -58,7 +58,6 @@ object Form2: TForm2
       Font.Style = [fsBold, fsItalic]
       ParentFont = False
       Transparent = True
-      Visible = False
     end
     object LChap1: TLabel
       Left = 104
@@ -290,7 +289,6 @@ object Form2: TForm2
       Font.Style = [fsBold, fsItalic]
       ParentFont = False
       Transparent = True
-      Visible = False
       WordWrap = True
     end
     object EPath: TEdit

@@ -6,7 +6,7 @@
 
 #include "windows.h"
 #include "shellapi.h"
-#include "wincrt.h"
+#include "direct.h"
 
 #include "Dialogs.h"
 #include "SelectDirectory.h"
