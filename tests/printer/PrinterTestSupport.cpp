@@ -1,7 +1,6 @@
 #include "PrinterTestSupport.h"
 
 #include <fcntl.h>
-#include <iconv.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -112,24 +111,6 @@ std::string ComparePages(const std::vector<jobwriter::PageImage> &source, const 
             problems << "page " << i + 1 << " differs at row " << row << "; ";
     }
     return problems.str();
-}
-
-std::string Gb2312(const std::string &utf8)
-{
-    iconv_t convert = iconv_open("GB2312", "UTF-8");
-    if (convert == reinterpret_cast<iconv_t>(-1))
-        return std::string();
-    std::string out(utf8.size() * 2 + 4, '\0');
-    char *in = const_cast<char *>(utf8.data());
-    size_t inLeft = utf8.size();
-    char *to = out.data();
-    size_t outLeft = out.size();
-    size_t done = iconv(convert, &in, &inLeft, &to, &outLeft);
-    iconv_close(convert);
-    if (done == static_cast<size_t>(-1))
-        return std::string();
-    out.resize(out.size() - outLeft);
-    return out;
 }
 
 std::string Shown(const std::string &text)

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Gb2312Text.h"
 #include "JobWriter.h"
 #include "PageImage.h"
 #include "TempMachineRoot.h"
@@ -53,9 +54,8 @@ int FramesOf(int codedSize);
 // source has only blank rows left. Empty when they match, else what differs.
 std::string ComparePages(const std::vector<jobwriter::PageImage> &source, const std::vector<std::string> &printed);
 
-// UTF-8 text in GB2312, as the program's Chinese texts are stored; empty
-// when the text holds a character that GB2312 lacks.
-std::string Gb2312(const std::string &utf8);
+// UTF-8 text in GB2312, as the program's Chinese texts are stored.
+using testsupport::Gb2312;
 // The text as a dialog shows it: "\r\n" and a lone "\r" become "\n".
 std::string Shown(const std::string &text);
 
