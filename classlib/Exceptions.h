@@ -44,3 +44,14 @@ class EFOpenError : public EStreamError {
 public:
     using EStreamError::EStreamError;
 };
+// A form's resource that is not there.
+class EResNotFound : public Exception {
+public:
+    using Exception::Exception;
+};
+// An operation that the object's state does not allow, such as showing a
+// visible form modally.
+class EInvalidOperation : public Exception {
+public:
+    using Exception::Exception;
+};

@@ -1,0 +1,32 @@
+// Registers the class library's own components and the property types of
+// form resources.
+#include <mutex>
+
+#include "ClassRegistry.h"
+#include "Events.h"
+#include "Form.h"
+#include "Label.h"
+
+void RegisterStandardClasses()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        RegisterSetType<TFontStyle>();
+        RegisterSetType<TShiftStateItem>();
+        RegisterSetType<TBorderIcon>();
+
+        RegisterEventType<TObject *>({"TObject*"});
+        RegisterEventType<TObject *, TMouseButton, TShiftState, int, int>(
+            {"TObject*", "TMouseButton", "TShiftState", "int", "int"});
+        RegisterEventType<TObject *, TShiftState, int, int>({"TObject*", "TShiftState", "int", "int"});
+        RegisterEventType<TObject *, TCloseAction &>({"TObject*", "TCloseAction&"});
+        RegisterEventType<TObject *, bool &>({"TObject*", "bool&"});
+
+        RegisterNumericEnum(QMetaType::fromType<TColor>());
+        RegisterNumericEnum(QMetaType::fromType<TCursor>());
+        RegisterNumericEnum(QMetaType::fromType<TFontCharset>());
+
+        RegisterClass<TForm>();
+        RegisterClass<TLabel>();
+    });
+}
