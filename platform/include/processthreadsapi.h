@@ -9,8 +9,10 @@
 // pass one before and after they wait, and a thread that suspends itself
 // stops at once. Threads not made by CreateThread are never suspended.
 //
-// Process handles come from OpenProcess over /proc; the process status calls
-// that read them are in psapi.h.
+// Processes are started by CreateProcessA (how a Windows program path maps
+// to something that runs here: machine/Programs.h) or looked at by
+// OpenProcess over /proc; the process status calls that read them are in
+// psapi.h. A process handle is signalled when the process has ended.
 #pragma once
 
 #include "windef.h"
@@ -97,6 +99,88 @@ HANDLE WINAPI OpenProcess(DWORD dwDesiredAccess, BOOL bInheritHandle, DWORD dwPr
 // A pseudo handle for the calling process; it needs no CloseHandle.
 HANDLE WINAPI GetCurrentProcess();
 DWORD WINAPI GetCurrentProcessId();
+
+// ---- Starting processes -------------------------------------------------------------
+
+#define DEBUG_PROCESS 0x00000001u
+#define DEBUG_ONLY_THIS_PROCESS 0x00000002u
+#define DETACHED_PROCESS 0x00000008u
+#define CREATE_NEW_CONSOLE 0x00000010u
+#define NORMAL_PRIORITY_CLASS 0x00000020u
+#define IDLE_PRIORITY_CLASS 0x00000040u
+#define HIGH_PRIORITY_CLASS 0x00000080u
+#define REALTIME_PRIORITY_CLASS 0x00000100u
+#define CREATE_NEW_PROCESS_GROUP 0x00000200u
+#define CREATE_UNICODE_ENVIRONMENT 0x00000400u
+#define CREATE_NO_WINDOW 0x08000000u
+
+#define STARTF_USESHOWWINDOW 0x00000001u
+#define STARTF_USESIZE 0x00000002u
+#define STARTF_USEPOSITION 0x00000004u
+#define STARTF_USESTDHANDLES 0x00000100u
+
+typedef struct _STARTUPINFOA {
+    DWORD cb;
+    LPSTR lpReserved;
+    LPSTR lpDesktop;
+    LPSTR lpTitle;
+    DWORD dwX;
+    DWORD dwY;
+    DWORD dwXSize;
+    DWORD dwYSize;
+    DWORD dwXCountChars;
+    DWORD dwYCountChars;
+    DWORD dwFillAttribute;
+    DWORD dwFlags;
+    WORD wShowWindow;
+    WORD cbReserved2;
+    LPBYTE lpReserved2;
+    HANDLE hStdInput;
+    HANDLE hStdOutput;
+    HANDLE hStdError;
+} STARTUPINFOA, *LPSTARTUPINFOA;
+
+typedef struct _PROCESS_INFORMATION {
+    HANDLE hProcess;
+    HANDLE hThread;
+    DWORD dwProcessId;
+    DWORD dwThreadId;
+} PROCESS_INFORMATION, *PPROCESS_INFORMATION, *LPPROCESS_INFORMATION;
+
+// Starts a program as a new process that runs on its own; the caller gets a
+// process handle and a handle on its main thread (both signalled when the
+// process ends; close both).
+//
+// Without lpApplicationName the program is the command line's first word,
+// found as Windows finds it (machine/Programs.h); with it, that file alone.
+// The program receives the command line whole (GetCommandLineA, WinMain's
+// lpCmdLine) and, as its argv, the command line split by the C runtime's
+// rules. Runs in lpCurrentDirectory (a Windows path) or the caller's
+// folder, with lpEnvironment ("NAME=value" strings, each ended by a NUL,
+// then one more NUL) or the caller's environment. With STARTF_USESTDHANDLES
+// the standard handles that are files of this process are given to it.
+//
+// A program that cannot be started leaves nothing behind: FALSE with
+// ERROR_FILE_NOT_FOUND or ERROR_PATH_NOT_FOUND (no such file),
+// ERROR_ACCESS_DENIED (a folder, or not executable), ERROR_BAD_EXE_FORMAT
+// (a file that does not run here), ERROR_INVALID_PARAMETER; CREATE_SUSPENDED
+// and CREATE_UNICODE_ENVIRONMENT give ERROR_NOT_SUPPORTED. The other
+// creation flags (priority, console) are accepted and have no effect.
+BOOL WINAPI CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine,
+                           LPSECURITY_ATTRIBUTES lpProcessAttributes, LPSECURITY_ATTRIBUTES lpThreadAttributes,
+                           BOOL bInheritHandles, DWORD dwCreationFlags, LPVOID lpEnvironment,
+                           LPCSTR lpCurrentDirectory, LPSTARTUPINFOA lpStartupInfo,
+                           LPPROCESS_INFORMATION lpProcessInformation);
+
+// STILL_ACTIVE while the process runs, then its exit code: the code it
+// exited with, the code given to TerminateProcess, or 128 plus the number
+// of a signal that ended it. A process that this one did not start gives 0
+// once it has ended (its code is not known here).
+BOOL WINAPI GetExitCodeProcess(HANDLE hProcess, LPDWORD lpExitCode);
+
+// Ends the process at once; its exit code becomes uExitCode. Needs
+// PROCESS_TERMINATE on handles from OpenProcess (ERROR_ACCESS_DENIED).
+BOOL WINAPI TerminateProcess(HANDLE hProcess, UINT uExitCode);
 
 // ---- Layer extension (not part of Windows) ----------------------------------------
 

@@ -209,6 +209,15 @@ BOOL WINAPI SetCommTimeouts(HANDLE hFile, LPCOMMTIMEOUTS lpCommTimeouts);
 BOOL WINAPI GetCommTimeouts(HANDLE hFile, LPCOMMTIMEOUTS lpCommTimeouts);
 BOOL WINAPI PurgeComm(HANDLE hFile, DWORD dwFlags);
 
+// ---- Strings -------------------------------------------------------------------
+
+// Compares two strings as the user's locale sorts words: letters without
+// regard to case first, the hyphen and the apostrophe left out; then, among
+// strings equal so, a lower-case letter before its capital and a string
+// without the hyphen or apostrophe first. 0 only for strings that are the
+// same byte for byte; otherwise -1 or 1. A null pointer sorts first.
+int WINAPI lstrcmpA(LPCSTR lpString1, LPCSTR lpString2);
+
 // ---- Time -----------------------------------------------------------------------
 
 void WINAPI Sleep(DWORD dwMilliseconds);

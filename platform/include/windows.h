@@ -5,5 +5,8 @@
 #include "winerror.h"
 #include "winbase.h"
 #include "processthreadsapi.h"
+#include "processenv.h"
 #include "winreg.h"
 #include "winnls.h"
+#include "winuser.h"
+#include "shellapi.h"

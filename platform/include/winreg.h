@@ -23,7 +23,15 @@
 #endif
 
 // Predefined keys. HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER are backed by
-// hive files; the others are recognised and refused (ERROR_INVALID_HANDLE).
+// hive files. HKEY_CLASSES_ROOT is the view Windows gives of the classes:
+// a key named below it is the user's (HKEY_CURRENT_USER, key
+// "Software\Classes") when the user has it, else the machine's
+// (HKEY_LOCAL_MACHINE, key "SOFTWARE\Classes"), where new keys are made.
+// The choice is made for each key opened from HKEY_CLASSES_ROOT itself, and
+// the key's handle then stays in that hive. HKEY_CLASSES_ROOT used directly
+// is the machine's classes key.
+// The other predefined keys are recognised and refused
+// (ERROR_INVALID_HANDLE).
 #define HKEY_CLASSES_ROOT (reinterpret_cast<HKEY>(static_cast<uintptr_t>(0x80000000u)))
 #define HKEY_CURRENT_USER (reinterpret_cast<HKEY>(static_cast<uintptr_t>(0x80000001u)))
 #define HKEY_LOCAL_MACHINE (reinterpret_cast<HKEY>(static_cast<uintptr_t>(0x80000002u)))

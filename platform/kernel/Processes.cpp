@@ -1,6 +1,7 @@
 // Process handles over /proc and pidfds.
 
 #include <fcntl.h>
+#include <signal.h>
 #include <poll.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -13,6 +14,7 @@
 #include <cstring>
 #include <chrono>
 #include <string>
+#include <utility>
 
 #include "windows.h"
 
@@ -55,6 +57,11 @@ bool ProcessExists(pid_t pid)
 
 ProcessObject::ProcessObject(pid_t pid, DWORD access, int pidfd) : FPid(pid), FAccess(access), FPidfd(pidfd) {}
 
+ProcessObject::ProcessObject(std::shared_ptr<ChildRecord> child, DWORD access)
+    : FPid(child->Pid()), FAccess(access), FPidfd(-1), FChild(std::move(child))
+{
+}
+
 ProcessObject::~ProcessObject()
 {
     if (FPidfd >= 0)
@@ -63,7 +70,8 @@ ProcessObject::~ProcessObject()
 
 DWORD ProcessObject::Wait(DWORD milliseconds)
 {
-    if (FPidfd < 0) {
+    const int pidfd = Pidfd();
+    if (pidfd < 0) {
         SetLastError(ERROR_NOT_SUPPORTED);
         return WAIT_FAILED;
     }
@@ -75,10 +83,14 @@ DWORD ProcessObject::Wait(DWORD milliseconds)
             auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
             timeout = left > 0 ? static_cast<int>(std::min<long long>(left, INT32_MAX)) : 0;
         }
-        pollfd watch{FPidfd, POLLIN, 0};
+        pollfd watch{pidfd, POLLIN, 0};
         int ready = poll(&watch, 1, timeout);
-        if (ready > 0)
+        if (ready > 0) {
+            DWORD code;
+            if (FChild)
+                FChild->Ended(&code); // reaped as soon as it is seen ended
             return WAIT_OBJECT_0;
+        }
         if (ready == 0)
             return WAIT_TIMEOUT;
         if (errno != EINTR) {
@@ -86,6 +98,33 @@ DWORD ProcessObject::Wait(DWORD milliseconds)
             return WAIT_FAILED;
         }
     }
+}
+
+DWORD ProcessObject::ExitCode()
+{
+    DWORD code = STILL_ACTIVE;
+    if (FChild)
+        return FChild->Ended(&code) ? code : STILL_ACTIVE;
+    if (FPidfd >= 0) {
+        pollfd watch{FPidfd, POLLIN, 0};
+        return poll(&watch, 1, 0) > 0 ? 0 : STILL_ACTIVE;
+    }
+    return ProcessExists(FPid) ? STILL_ACTIVE : 0;
+}
+
+bool ProcessObject::Terminate(UINT exitCode)
+{
+    if (FChild) {
+        if (FChild->Terminate(exitCode))
+            return true;
+        errno = ESRCH;
+        return false;
+    }
+#ifdef SYS_pidfd_send_signal
+    if (FPidfd >= 0)
+        return syscall(SYS_pidfd_send_signal, FPidfd, SIGKILL, nullptr, 0) == 0;
+#endif
+    return kill(FPid, SIGKILL) == 0;
 }
 
 std::shared_ptr<ProcessObject> ProcessBehind(HANDLE handle)
@@ -145,7 +184,48 @@ HANDLE WINAPI OpenProcess(DWORD dwDesiredAccess, BOOL, DWORD dwProcessId)
             return nullptr;
         }
     }
+    if (auto child = platform::FindChild(pid)) {
+        // One of ours: its record knows how it ended.
+        if (pidfd >= 0)
+            close(pidfd);
+        return platform::InsertHandle(std::make_shared<platform::ProcessObject>(child, dwDesiredAccess));
+    }
     return platform::InsertHandle(std::make_shared<platform::ProcessObject>(pid, dwDesiredAccess, pidfd));
+}
+
+BOOL WINAPI GetExitCodeProcess(HANDLE hProcess, LPDWORD lpExitCode)
+{
+    auto process = platform::ProcessBehind(hProcess);
+    if (!process) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (!lpExitCode) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    *lpExitCode = process->ExitCode();
+    return TRUE;
+}
+
+BOOL WINAPI TerminateProcess(HANDLE hProcess, UINT uExitCode)
+{
+    auto process = platform::ProcessBehind(hProcess);
+    if (!process) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (!process->Allows(PROCESS_TERMINATE)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    if (process->Pid() == getpid())
+        _exit(static_cast<int>(uExitCode & 0xff));
+    if (!process->Terminate(uExitCode)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return TRUE;
 }
 
 HANDLE WINAPI GetCurrentProcess() { return platform::kCurrentProcess; }

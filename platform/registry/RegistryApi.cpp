@@ -65,6 +65,11 @@ const char *PredefinedHiveName(HKEY key)
     return nullptr;
 }
 
+// HKEY_CLASSES_ROOT is a view of two keys: the user's classes, which win,
+// and the machine's.
+const KeyPath kMachineClasses{"SOFTWARE", "Classes"};
+const KeyPath kUserClasses{"Software", "Classes"};
+
 bool IsPredefined(HKEY key)
 {
     uintptr_t value = reinterpret_cast<uintptr_t>(key);
@@ -99,6 +104,13 @@ LONG Resolve(RegistryState &state, HKEY handle, Target *target)
     if (const char *hive = PredefinedHiveName(handle)) {
         target->file = machine::HiveFile(hive);
         target->path.clear();
+        target->access = KEY_ALL_ACCESS;
+        target->deleted = false;
+        return ERROR_SUCCESS;
+    }
+    if (handle == HKEY_CLASSES_ROOT) {
+        target->file = machine::HiveFile(machine::kMachineHive);
+        target->path = kMachineClasses;
         target->access = KEY_ALL_ACCESS;
         target->deleted = false;
         return ERROR_SUCCESS;
@@ -193,13 +205,29 @@ struct LockedKey {
     LONG result;
 };
 
+// A key below HKEY_CLASSES_ROOT: the user's when the user's classes have
+// it, else the machine's (where it is also made). The base is the hive's
+// root, so that the classes key itself is made where it is missing.
+void ResolveClass(RegistryState &state, Target *base, KeyPath *tail)
+{
+    const std::string userFile = machine::HiveFile(machine::kUserHive);
+    KeyPath userPath = Joined(kUserClasses, *tail);
+    const bool user = state.store.Current(userFile).Find(userPath) != nullptr;
+    base->file = user ? userFile : machine::HiveFile(machine::kMachineHive);
+    base->path.clear();
+    *tail = user ? userPath : Joined(kMachineClasses, *tail);
+}
+
 // Resolves the key a call names by a handle and a relative path below it.
 LONG ResolveBelow(RegistryState &state, HKEY handle, LPCSTR subKey, Target *base, KeyPath *tail)
 {
     LONG result = Resolve(state, handle, base);
     if (result != ERROR_SUCCESS)
         return result;
-    return SplitSubKey(subKey, tail);
+    result = SplitSubKey(subKey, tail);
+    if (result == ERROR_SUCCESS && handle == HKEY_CLASSES_ROOT && !tail->empty())
+        ResolveClass(state, base, tail);
+    return result;
 }
 
 // The same for a key that must exist already: a name too long for a key
@@ -324,6 +352,8 @@ LONG DeleteKey(HKEY hKey, LPCSTR lpSubKey, bool tree)
         return result;
     if (base.deleted)
         return ERROR_KEY_DELETED;
+    if (IsPredefined(hKey) && tail.empty() && !tree)
+        return ERROR_ACCESS_DENIED; // a predefined key stays
     KeyPath path = Joined(base.path, tail);
     // RegDeleteTreeA without a subkey empties the key and keeps it.
     bool emptyOnly = tree && tail.empty();

@@ -1,10 +1,13 @@
 #include "machine/MachineRoot.h"
 
+#include "StandardContents.h"
+
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
 #include <set>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -51,6 +54,29 @@ std::string HiveFileIn(const std::string &root, const std::string &hiveName)
     return root + "/registry/" + hiveName + ".hive";
 }
 
+// Makes the hive file with `text` unless it exists; true when this call
+// made it. The text is written aside and linked into place, so that no
+// reader sees the file half written.
+bool MakeHive(const std::string &file, const std::string &text)
+{
+    if (text.empty()) {
+        const int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd < 0)
+            return false;
+        close(fd);
+        return true;
+    }
+    const std::string aside = file + ".fresh." + std::to_string(getpid());
+    const int fd = open(aside.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    const bool written = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    close(fd);
+    const bool made = written && link(aside.c_str(), file.c_str()) == 0;
+    unlink(aside.c_str());
+    return made;
+}
+
 void Lay(const std::string &root)
 {
     static const char *const folders[] = {
@@ -70,13 +96,12 @@ void Lay(const std::string &root)
     struct stat info;
     if (lstat(unixDrive.c_str(), &info) != 0)
         symlink("/", unixDrive.c_str());
-    // An empty file is an empty hive. Made only where none exists, so a hive
-    // that a writer renames into place meanwhile is never touched.
-    for (const char *hive : {kMachineHive, kUserHive}) {
-        const int fd = open(HiveFileIn(root, hive).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (fd >= 0)
-            close(fd);
-    }
+    // Hives are made only where none exists, so a hive that a writer
+    // renames into place meanwhile is never touched. Whoever makes the
+    // machine hive has made the root: it also gets the machine's programs.
+    if (MakeHive(HiveFileIn(root, kMachineHive), StandardMachineHive()))
+        LinkMachinePrograms(root);
+    MakeHive(HiveFileIn(root, kUserHive), std::string());
 }
 
 } // namespace

@@ -57,9 +57,14 @@ TEST_F(MachineRootTest, IsLaidOutOnFirstUse)
         struct stat info;
         ASSERT_EQ(stat(machine::HiveFile(hive).c_str(), &info), 0) << hive;
         EXPECT_TRUE(S_ISREG(info.st_mode)) << hive;
-        EXPECT_EQ(info.st_size, 0) << hive;
         EXPECT_EQ(machine::HiveFile(hive), root + "/registry/" + hive + ".hive");
     }
+    // The machine hive starts with the file classes of the shell, the
+    // user's hive empty.
+    const std::string machineHive = testsupport::ReadText(machine::HiveFile(machine::kMachineHive));
+    EXPECT_NE(machineHive.find("[SOFTWARE\\Classes\\.tif]\n\"\"=sz:\"TIFImage.Document\"\n"), std::string::npos)
+        << machineHive;
+    EXPECT_EQ(testsupport::ReadText(machine::HiveFile(machine::kUserHive)), "");
 }
 
 TEST_F(MachineRootTest, LayingOutAgainKeepsWhatIsThere)

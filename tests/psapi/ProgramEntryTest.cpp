@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "ChildProcess.h"
+#include "ScopedEnvironment.h"
 
 namespace {
 
@@ -38,6 +39,21 @@ TEST(ProgramEntry, PassesTheCommandLineAfterTheProgramName)
         EXPECT_EQ(outcome.out, "[" + c.commandLine + "] instance:set previous:null show:1");
         EXPECT_EQ(outcome.code, static_cast<int>(c.commandLine.size())) << "WinMain's result is the exit code";
     }
+}
+
+TEST(ProgramEntry, TakesTheCommandLineItWasStartedWith)
+{
+    testsupport::ScopedEnvironment environment;
+    // The whole line of its starter, blanks and quotes as they were.
+    environment.Set("ARV_COMMAND_LINE", "\"C:\\Program Files\\prog.exe\"   a    \"b\"");
+    testsupport::RunResult outcome = RunProbe({"a", "b"});
+    EXPECT_EQ(outcome.out, "[a    \"b\"] instance:set previous:null show:1");
+
+    // A line made for other arguments (inherited through a program that is
+    // not ours) is not taken.
+    environment.Set("ARV_COMMAND_LINE", "prog other");
+    outcome = RunProbe({"a", "b"});
+    EXPECT_EQ(outcome.out, "[a b] instance:set previous:null show:1");
 }
 
 } // namespace
