@@ -2,13 +2,18 @@
 
 #include <cerrno>
 #include <csignal>
+#include <filesystem>
+#include <memory>
+#include <strings.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
-#include "windows.h"
+#include "PrintUiEntry.h"
 #include "machine/Paths.h"
+#include "machine/Spooler.h"
+#include "windows.h"
 
 namespace portmon {
 namespace {
@@ -39,9 +44,32 @@ std::string ReadString(HKEY root, const std::string &key, const char *name)
     return std::string(value, value[size - 1] == '\0' ? size - 1 : size);
 }
 
-std::string PortKey(const std::string &port)
+std::string PortKey(const std::string &monitor, const std::string &port)
 {
-    return std::string(kMonitorsKey) + "\\" + kMonitorName + "\\Ports\\" + port;
+    return std::string(machine::kMonitorsKey) + "\\" + monitor + "\\Ports\\" + port;
+}
+
+// Puts the stand-in library of the monitor into the system folder, as the
+// installer copies it there.
+bool PlaceMonitorLibrary()
+{
+    char system[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(system, sizeof system);
+    if (length == 0 || length >= sizeof system)
+        return false;
+    std::error_code error;
+    std::filesystem::copy_file(std::string(ARV_STANDIN_MEDIA_DIR) + "/bin/vp/" + kMonitorLibrary,
+                               machine::UnixPath((std::string(system) + "\\" + kMonitorLibrary).c_str()),
+                               std::filesystem::copy_options::overwrite_existing, error);
+    return !error;
+}
+
+bool RegisterMonitor()
+{
+    std::string name = kMonitorName, environment = machine::kLocalEnvironment, library = kMonitorLibrary;
+    MONITOR_INFO_2A monitor{&name[0], &environment[0], &library[0]};
+    return AddMonitorA(nullptr, 2, reinterpret_cast<LPBYTE>(&monitor)) ||
+           GetLastError() == ERROR_PRINT_MONITOR_ALREADY_INSTALLED;
 }
 
 bool IsFile(const std::string &unixPath)
@@ -108,20 +136,59 @@ bool WriteAll(int fd, const char *data, size_t size)
 
 } // namespace
 
-bool AddPrinterOnPort(const std::string &printer, const std::string &port, const std::string &command)
+std::string AddPrinterOnNewPort(const std::string &printer, const std::string &command)
 {
-    return WriteString(HKEY_LOCAL_MACHINE, std::string(kPrintersKey) + "\\" + printer, "Port", port) &&
-           WriteString(HKEY_LOCAL_MACHINE, PortKey(port), "Command", command);
+    std::string monitor = kMonitorName;
+    if (!PlaceMonitorLibrary() || !RegisterMonitor() || !AddPortA(nullptr, nullptr, &monitor[0]))
+        return std::string();
+    const std::string port = ReadString(HKEY_CURRENT_USER, machine::kRedirectMonitorKey, machine::kLastPortValue);
+    const std::string inf = machine::WindowsPath(std::string(ARV_STANDIN_MEDIA_DIR) + "/drivers/mfp.inf");
+    if (port.empty() || !printui::InstallDriverFromInf(inf, kDriverModel))
+        return std::string();
+
+    std::string name = printer, portName = port, driver = kDriverModel, processor = "WinPrint";
+    PRINTER_INFO_2A info{};
+    info.pPrinterName = &name[0];
+    info.pPortName = &portName[0];
+    info.pDriverName = &driver[0];
+    info.pPrintProcessor = &processor[0];
+    HANDLE handle = AddPrinterA(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
+    if (!handle)
+        return std::string();
+    ClosePrinter(handle);
+    return WriteString(HKEY_LOCAL_MACHINE, PortKey(kMonitorName, port), machine::kPortCommandValue, command)
+               ? port
+               : std::string();
 }
 
 std::string PrinterPort(const std::string &printer)
 {
-    return ReadString(HKEY_LOCAL_MACHINE, std::string(kPrintersKey) + "\\" + printer, "Port");
+    return ReadString(HKEY_LOCAL_MACHINE, std::string(machine::kPrintersKey) + "\\" + printer, "Port");
 }
 
-std::string PortCommand(const std::string &port)
+std::string PortMonitor(const std::string &port)
 {
-    return ReadString(HKEY_LOCAL_MACHINE, PortKey(port), "Command");
+    DWORD needed = 0, count = 0;
+    std::unique_ptr<PORT_INFO_2A[]> list;
+    DWORD size = 0;
+    // Asks again while the list outgrows the buffer (ports added meanwhile).
+    while (!EnumPortsA(nullptr, 2, reinterpret_cast<LPBYTE>(list.get()), size, &needed, &count)) {
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+            return std::string();
+        // Whole structures, so that the buffer is aligned for them.
+        list.reset(new PORT_INFO_2A[needed / sizeof(PORT_INFO_2A) + 1]);
+        size = needed;
+    }
+    for (DWORD i = 0; i < count; ++i) {
+        if (strcasecmp(list[i].pPortName, port.c_str()) == 0)
+            return list[i].pMonitorName;
+    }
+    return std::string();
+}
+
+std::string PortCommand(const std::string &monitor, const std::string &port)
+{
+    return ReadString(HKEY_LOCAL_MACHINE, PortKey(monitor, port), machine::kPortCommandValue);
 }
 
 int RunPortCommand(const std::string &command, const std::string &job)

@@ -10,3 +10,6 @@
 #include "winnls.h"
 #include "winuser.h"
 #include "shellapi.h"
+#ifndef WIN32_LEAN_AND_MEAN
+#include "winspool.h"
+#endif
