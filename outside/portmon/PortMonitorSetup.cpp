@@ -1,6 +1,7 @@
 #include "PortMonitorSetup.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <csignal>
 #include <filesystem>
 #include <memory>
@@ -12,6 +13,7 @@
 
 #include "PrintUiEntry.h"
 #include "machine/Paths.h"
+#include "machine/Programs.h"
 #include "machine/Spooler.h"
 #include "windows.h"
 
@@ -70,53 +72,6 @@ bool RegisterMonitor()
     MONITOR_INFO_2A monitor{&name[0], &environment[0], &library[0]};
     return AddMonitorA(nullptr, 2, reinterpret_cast<LPBYTE>(&monitor)) ||
            GetLastError() == ERROR_PRINT_MONITOR_ALREADY_INSTALLED;
-}
-
-bool IsFile(const std::string &unixPath)
-{
-    struct stat info;
-    return stat(unixPath.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-// Splits a Windows command line into the program's Unix path and its
-// arguments. An unquoted program path may hold spaces ("C:\Program Files\..."),
-// so the longest prefix that names a file wins, as CreateProcess does.
-bool SplitCommand(const std::string &command, std::string *program, std::vector<std::string> *args)
-{
-    std::string rest;
-    if (!command.empty() && command[0] == '"') {
-        size_t close = command.find('"', 1);
-        if (close == std::string::npos)
-            return false;
-        *program = machine::UnixPath(command.substr(1, close - 1).c_str());
-        rest = command.substr(close + 1);
-    } else {
-        size_t end = command.size();
-        for (;;) {
-            std::string candidate = machine::UnixPath(command.substr(0, end).c_str());
-            if (IsFile(candidate)) {
-                *program = candidate;
-                rest = command.substr(end);
-                break;
-            }
-            size_t space = command.rfind(' ', end == 0 ? 0 : end - 1);
-            if (space == std::string::npos || space == 0)
-                return false;
-            end = space;
-        }
-    }
-    size_t at = 0;
-    while (at < rest.size()) {
-        while (at < rest.size() && rest[at] == ' ')
-            ++at;
-        size_t next = rest.find(' ', at);
-        if (next == std::string::npos)
-            next = rest.size();
-        if (next > at)
-            args->push_back(rest.substr(at, next - at));
-        at = next;
-    }
-    return IsFile(*program);
 }
 
 bool WriteAll(int fd, const char *data, size_t size)
@@ -193,33 +148,23 @@ std::string PortCommand(const std::string &monitor, const std::string &port)
 
 int RunPortCommand(const std::string &command, const std::string &job)
 {
-    std::string program;
-    std::vector<std::string> args;
-    if (!SplitCommand(command, &program, &args))
+    // The command runs as Windows would run it (machine/Programs.h).
+    machine::Program program;
+    if (machine::FindProgram(command, &program) != 0)
         return -1;
 
     int pipeEnds[2];
-    if (pipe(pipeEnds) != 0)
+    if (pipe2(pipeEnds, O_CLOEXEC) != 0)
         return -1;
-    pid_t child = fork();
-    if (child < 0) {
-        close(pipeEnds[0]);
-        close(pipeEnds[1]);
-        return -1;
-    }
-    if (child == 0) {
-        dup2(pipeEnds[0], STDIN_FILENO);
-        close(pipeEnds[0]);
-        close(pipeEnds[1]);
-        std::vector<char *> argv;
-        argv.push_back(const_cast<char *>(program.c_str()));
-        for (std::string &arg : args)
-            argv.push_back(const_cast<char *>(arg.c_str()));
-        argv.push_back(nullptr);
-        execv(program.c_str(), argv.data());
-        _exit(127);
-    }
+    machine::StartOptions options;
+    options.input = pipeEnds[0];
+    DWORD error = 0;
+    const pid_t child = machine::StartProgram(program, options, &error);
     close(pipeEnds[0]);
+    if (child < 0) {
+        close(pipeEnds[1]);
+        return -1;
+    }
     // A program that ends without reading its whole input must not kill the
     // monitor with SIGPIPE.
     struct sigaction ignore = {}, previous = {};
