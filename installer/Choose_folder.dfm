@@ -21,7 +21,7 @@ object ChooseFolder_Form: TChooseFolder_Form
     Height = 407
     Align = alClient
     Center = True
-    Picture.Data = 'res/page.jpg'
+    Picture = 'res/page.jpg'
     Stretch = True
   end
   object Label2: TLabel

@@ -29,7 +29,7 @@ TImage *TForm2::ButtonPicture(int index)
     return pictures[index];
 }
 
-void TForm2::ApplyLook(int index, TImage *look) { ButtonPicture(index)->Picture()->Assign(look->Picture()); }
+void TForm2::ApplyLook(int index, TImage *look) { ButtonPicture(index)->SetPicture(look->Picture()); }
 
 void TForm2::ButtonEnter(TObject *Sender, int index)
 {

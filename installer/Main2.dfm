@@ -34,7 +34,7 @@ object Form2: TForm2
       Height = 428
       Align = alClient
       Center = True
-      Picture.Data = 'res/home.jpg'
+      Picture = 'res/home.jpg'
       Stretch = True
     end
     object IBg: TImage
@@ -44,9 +44,25 @@ object Form2: TForm2
       Height = 428
       Align = alClient
       Center = True
-      Picture.Data = 'res/page.jpg'
+      Picture = 'res/page.jpg'
       Stretch = True
       Visible = False
+    end
+    object LMidText: TLabel
+      Left = 52
+      Top = 192
+      Width = 457
+      Height = 113
+      Alignment = taCenter
+      AutoSize = False
+      Font.Charset = ANSI_CHARSET
+      Font.Color = 8866311
+      Font.Height = -19
+      Font.Name = 'Arial'
+      Font.Style = [fsBold, fsItalic]
+      ParentFont = False
+      Transparent = True
+      WordWrap = True
     end
     object LTitle: TLabel
       Left = 67
@@ -128,7 +144,7 @@ object Form2: TForm2
       Top = 130
       Width = 49
       Height = 27
-      Picture.Data = 'res/button_normal.bmp'
+      Picture = 'res/button_normal.bmp'
       Proportional = True
       Stretch = True
       Transparent = True
@@ -139,7 +155,7 @@ object Form2: TForm2
       Top = 180
       Width = 49
       Height = 27
-      Picture.Data = 'res/button_normal.bmp'
+      Picture = 'res/button_normal.bmp'
       Proportional = True
       Stretch = True
       Transparent = True
@@ -150,7 +166,7 @@ object Form2: TForm2
       Top = 230
       Width = 49
       Height = 27
-      Picture.Data = 'res/button_normal.bmp'
+      Picture = 'res/button_normal.bmp'
       Proportional = True
       Stretch = True
       Transparent = True
@@ -161,7 +177,7 @@ object Form2: TForm2
       Top = 281
       Width = 49
       Height = 27
-      Picture.Data = 'res/button_normal.bmp'
+      Picture = 'res/button_normal.bmp'
       Proportional = True
       Stretch = True
       Transparent = True
@@ -188,7 +204,7 @@ object Form2: TForm2
       Top = 338
       Width = 49
       Height = 27
-      Picture.Data = 'res/button_normal.bmp'
+      Picture = 'res/button_normal.bmp'
       Proportional = True
       Stretch = True
       Transparent = True
@@ -215,7 +231,7 @@ object Form2: TForm2
       Top = 305
       Width = 49
       Height = 27
-      Picture.Data = 'res/button_normal.bmp'
+      Picture = 'res/button_normal.bmp'
       Proportional = True
       Stretch = True
       Transparent = True
@@ -275,22 +291,6 @@ object Form2: TForm2
       OnMouseLeave = LMenuMouseLeave
       OnMouseUp = LMenuMouseUp
     end
-    object LMidText: TLabel
-      Left = 52
-      Top = 192
-      Width = 457
-      Height = 113
-      Alignment = taCenter
-      AutoSize = False
-      Font.Charset = ANSI_CHARSET
-      Font.Color = 8866311
-      Font.Height = -19
-      Font.Name = 'Arial'
-      Font.Style = [fsBold, fsItalic]
-      ParentFont = False
-      Transparent = True
-      WordWrap = True
-    end
     object EPath: TEdit
       Left = 104
       Top = 265
@@ -321,7 +321,7 @@ object Form2: TForm2
       Top = 408
       Width = 25
       Height = 17
-      Picture.Data = 'res/flag_cn.bmp'
+      Picture = 'res/flag_cn.bmp'
       Stretch = True
       OnClick = Img_CNClick
     end
@@ -330,7 +330,7 @@ object Form2: TForm2
       Top = 408
       Width = 25
       Height = 17
-      Picture.Data = 'res/flag_fr.bmp'
+      Picture = 'res/flag_fr.bmp'
       Stretch = True
       OnClick = Img_FRClick
     end
@@ -339,7 +339,7 @@ object Form2: TForm2
       Top = 408
       Width = 25
       Height = 17
-      Picture.Data = 'res/flag_uk.bmp'
+      Picture = 'res/flag_uk.bmp'
       Stretch = True
       OnClick = Img_UKClick
     end
@@ -369,7 +369,7 @@ object Form2: TForm2
       Top = 0
       Width = 88
       Height = 52
-      Picture.Data = 'res/button_normal.bmp'
+      Picture = 'res/button_normal.bmp'
       Visible = False
     end
     object ImgOver: TImage
@@ -377,7 +377,7 @@ object Form2: TForm2
       Top = 0
       Width = 88
       Height = 52
-      Picture.Data = 'res/button_hover.bmp'
+      Picture = 'res/button_hover.bmp'
       Visible = False
     end
     object ImgDown: TImage
@@ -385,7 +385,7 @@ object Form2: TForm2
       Top = 0
       Width = 88
       Height = 52
-      Picture.Data = 'res/button_pressed.bmp'
+      Picture = 'res/button_pressed.bmp'
       Visible = False
     end
     object ProgressBar1: TProgressBar

@@ -11,7 +11,6 @@ object Message_Form: TMessage_Form
   Font.Height = -11
   Font.Name = 'MS Sans Serif'
   Font.Style = []
-  Icon.Data = 'res/message.ico'
   Position = poScreenCenter
   PixelsPerInch = 96
   object BitBtn1: TBitBtn
@@ -30,7 +29,7 @@ object Message_Form: TMessage_Form
     Height = 225
     Align = alClient
     Center = True
-    Picture.Data = 'res/page.jpg'
+    Picture = 'res/page.jpg'
     Stretch = True
   end
   object LTitle: TLabel

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "Application.h"
 #include "DialogPilot.h"
 #include "WizardFixture.h"
 #include "machine/Paths.h"
@@ -57,17 +58,21 @@ protected:
         ASSERT_TRUE(CreateDirectoryA("C:\\Program Files\\Veltrona\\Norvik", nullptr));
     }
 
-    // The page after `command` on `page`, or kClosed.
+    // The page after `command` on `page`, or kClosed. Closing the main form
+    // ends the application, so a fresh wizard follows it.
     int Outcome(unsigned page, const char *command)
     {
         TForm2 *w = Wizard();
-        w->Show();
         w->ShowPage(page);
         w->HandleCommand(command, static_cast<int>(page));
-        const int outcome = w->Visible() ? w->FPage : kClosed;
+        if (Application->Terminated()) {
+            Application.Reset();
+            CreateWizard(kEnglish);
+            return kClosed;
+        }
         w->Timer1->SetEnabled(false);
         w->Timer2->SetEnabled(false);
-        return outcome;
+        return w->FPage;
     }
 };
 

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "Picture.h"
 #include "WizardFixture.h"
 
 namespace installer_test {

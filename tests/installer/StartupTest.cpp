@@ -61,7 +61,9 @@ protected:
     // Runs WinMain; a wizard that opens is closed as soon as it runs.
     int RunInstaller()
     {
-        QTimer::singleShot(0, [this] {
+        QTimer closer;
+        closer.setSingleShot(true);
+        QObject::connect(&closer, &QTimer::timeout, [this] {
             FWizardOpened = Form2 != nullptr && Form2->Visible();
             if (Form2) {
                 FTitle = Application->Title();
@@ -70,6 +72,7 @@ protected:
                 Form2->Close();
             }
         });
+        closer.start(0);
         Form2 = nullptr;
         Message_Form = nullptr;
         ChooseFolder_Form = nullptr;
