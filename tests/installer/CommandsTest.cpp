@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <set>
 #include <string>
@@ -11,7 +12,10 @@
 
 #include "Application.h"
 #include "DialogPilot.h"
+#include "FileContents.h"
 #include "WizardFixture.h"
+#include "direct.h"
+#include "machine/Shell.h"
 #include "machine/Paths.h"
 #include "windows.h"
 
@@ -227,6 +231,67 @@ TEST_F(CommandTest, FolderThatCannotBeMadeIsReportedAndPageOneStays)
     EXPECT_EQ(pilot.Shown()[1].Buttons, std::vector<std::string>{"&Abort"});
     EXPECT_TRUE(pilot.Problems().empty());
     EXPECT_EQ(w->FPage, 1);
+}
+
+
+// ---- Page 1's folder browse and page 0's media folder -------------------------
+
+TEST_F(CommandTest, BrowseOpensAtTheFieldsFolderAndShowsTheChoice)
+{
+    TForm2 *w = Wizard();
+    w->ShowPage(1);
+    ASSERT_TRUE(SetCurrentDirectoryA("C:\\Windows"));
+    TDialogPilot pilot;
+    pilot.TypeFolder("C:\\Apps\\Fax");
+    pilot.Answer("OK");
+    pilot.Answer("&Yes");
+    w->HandleCommand("SBrowse", 1);
+    ASSERT_EQ(pilot.FolderDialogs().size(), 1u);
+    EXPECT_EQ(pilot.FolderDialogs()[0].Directory, "C:\\Program Files\\Veltrona\\Norvik");
+    EXPECT_TRUE(pilot.FolderDialogs()[0].Accepted);
+    EXPECT_TRUE(pilot.Problems().empty());
+    EXPECT_EQ(w->EPath->Text(), "C:\\Apps\\Fax");
+    EXPECT_TRUE(IsFolder("C:\\Apps\\Fax"));
+    // Taken over only by Continue.
+    EXPECT_EQ(*w->FInstallDir, "C:\\Program Files\\Veltrona\\Norvik");
+    char current[MAX_PATH] = {};
+    ASSERT_NE(_getdcwd(3, current, sizeof current), nullptr);
+    EXPECT_STREQ(current, "C:\\Windows");
+}
+
+TEST_F(CommandTest, BrowseCancelledKeepsTheField)
+{
+    TForm2 *w = Wizard();
+    w->ShowPage(1);
+    w->EPath->SetText("C:\\Not\\There");
+    TDialogPilot pilot;
+    pilot.Answer("Cancel");
+    w->HandleCommand("SBrowse", 1);
+    ASSERT_EQ(pilot.FolderDialogs().size(), 1u);
+    // A field naming no folder opens the dialog at Program Files.
+    EXPECT_EQ(pilot.FolderDialogs()[0].Directory, "C:\\Program Files");
+    EXPECT_FALSE(pilot.FolderDialogs()[0].Accepted);
+    EXPECT_EQ(w->EPath->Text(), "C:\\Not\\There");
+}
+
+TEST_F(CommandTest, BrowseContentsExploresTheInstallersOwnFolder)
+{
+    unlink(machine::ExplorerLog().c_str());
+    char module[MAX_PATH] = {};
+    ASSERT_GT(GetModuleFileNameA(nullptr, module, sizeof module), 0u);
+    // Explorer names the folder without its trailing backslash.
+    std::string folder = module;
+    folder.erase(folder.rfind('\\'));
+
+    Wizard()->HandleCommand("SChap3", 0);
+    // Explorer runs on its own; its record comes when it has run.
+    std::string log;
+    for (int i = 0; i < 300 && log.empty(); ++i) {
+        usleep(100 * 1000);
+        log = testsupport::ReadText(machine::ExplorerLog());
+    }
+    EXPECT_EQ(log, "explore\t" + folder + "\n");
+    EXPECT_EQ(Wizard()->FPage, 0);
 }
 
 } // namespace

@@ -61,5 +61,14 @@ INSTANTIATE_TEST_SUITE_P(Languages, PicturesTest, testing::Values(kEnglish, kFre
                              return std::string(LanguageName(info.param));
                          });
 
+// What the wizard shows before a flag is clicked when the system's language
+// is none of its three.
+TEST_F(WizardTest, PictureWithoutALanguage)
+{
+    CreateWizard(1031);
+    Wizard()->Show();
+    EXPECT_FALSE(classlib_testing::SavePicture(Wizard(), "installer_tests/Wizard", "no-language").empty());
+}
+
 } // namespace
 } // namespace installer_test

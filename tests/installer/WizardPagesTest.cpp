@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Application.h"
 #include "WizardFixture.h"
 
 namespace installer_test {
@@ -185,6 +186,35 @@ TEST_F(WizardTest, HomePageOffersUninstallingOnlyWithTheMonitorRegistered)
     EXPECT_TRUE(Wizard()->LChap2->Visible());
     EXPECT_TRUE(Wizard()->Img2->Visible());
     EXPECT_EQ(Wizard()->LChap2->Caption(), "Uninstall Drivers");
+}
+
+// The install folder's default: "PROGRAMFILES" when it fits its 400-byte
+// buffer, else the system drive's Program Files folder.
+TEST_F(WizardTest, DefaultInstallFolderFollowsProgramFilesWhenItFits)
+{
+    const std::string fits = "C:\\" + std::string(396, 'p');
+    const std::string tooLong = "C:\\" + std::string(397, 'p');
+    const struct {
+        const char *name;
+        bool set;
+        std::string value;
+        std::string folder;
+    } cases[] = {
+        {"set", true, "D:\\Programs", "D:\\Programs\\Veltrona\\Norvik"},
+        {"not set", false, "", "C:\\Program Files\\Veltrona\\Norvik"},
+        {"empty", true, "", "C:\\Program Files\\Veltrona\\Norvik"},
+        {"399 characters", true, fits, fits + "\\Veltrona\\Norvik"},
+        {"400 characters", true, tooLong, "C:\\Program Files\\Veltrona\\Norvik"},
+    };
+    for (const auto &c : cases) {
+        if (c.set)
+            FEnvironment.Set("PROGRAMFILES", c.value);
+        else
+            FEnvironment.Clear("PROGRAMFILES");
+        CreateWizard(kEnglish);
+        EXPECT_EQ(*Wizard()->FInstallDir, c.folder) << c.name;
+        Application.Reset();
+    }
 }
 
 // A system language the wizard has no texts for: no language is chosen and
