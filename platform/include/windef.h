@@ -53,6 +53,7 @@ typedef HANDLE *LPHANDLE;
 typedef HANDLE HINSTANCE;
 typedef HANDLE HMODULE;
 typedef HANDLE HWND;
+typedef HANDLE HLOCAL;
 typedef struct HKEY__ *HKEY;
 typedef HKEY *PHKEY;
 

@@ -3,6 +3,8 @@
 
 #include "windef.h"
 #include "winerror.h"
+#include "fileapi.h"
+#include "sysinfoapi.h"
 #include "winbase.h"
 #include "processthreadsapi.h"
 #include "processenv.h"

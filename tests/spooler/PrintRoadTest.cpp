@@ -6,7 +6,10 @@
 #include "ChildProcess.h"
 #include "FileContents.h"
 #include "PortMonitorSetup.h"
+#include "machine/Paths.h"
 #include "machine/Spooler.h"
+
+#include <sys/stat.h>
 
 namespace spoolertest {
 namespace {
@@ -23,8 +26,12 @@ protected:
 
 TEST_F(PrintRoad, TheJobReachesThePortsCommand)
 {
+    // The port's program: a script that keeps its standard input.
+    const std::string program = Root() + "/keep.exe";
+    ASSERT_TRUE(testsupport::WriteText(program, "#!/bin/sh\ncat > \"$1\"\n"));
+    ASSERT_EQ(chmod(program.c_str(), 0755), 0);
     const std::string output = Root() + "/job.out";
-    const std::string port = portmon::AddPrinterOnNewPort(kPrinter, "Z:\\usr\\bin\\tee " + output);
+    const std::string port = portmon::AddPrinterOnNewPort(kPrinter, machine::WindowsPath(program) + " " + output);
     ASSERT_EQ(port, "RPT1:");
     const std::string job = std::string("\x1b%-12345X job bytes \0\xff", 22);
     const std::string jobFile = Root() + "/job.prn";

@@ -91,8 +91,9 @@ TEST_P(PrinterRefusals, MakeNoPrinter)
     SetLastError(0);
     EXPECT_FALSE(AddPrinter(c.name, c.port, c.driver, c.processor));
     EXPECT_EQ(GetLastError(), c.error);
-    if (c.error != ERROR_PRINTER_ALREADY_EXISTS && c.error != ERROR_INVALID_PRINTER_NAME)
+    if (c.error != ERROR_PRINTER_ALREADY_EXISTS && c.error != ERROR_INVALID_PRINTER_NAME) {
         EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, PrinterKey(c.name)));
+    }
 }
 
 const PrinterCase kPrinterCases[] = {
