@@ -3,9 +3,8 @@
 #include "Choose_folder.h"
 
 #include "Dialogs.h"
-#include "Main2.h"
 #include "Folders.h"
-#include "SysUtils.h"
+#include "Main2.h"
 
 TChooseFolder_Form *ChooseFolder_Form = nullptr;
 

@@ -7,7 +7,6 @@
 #include "windows.h"
 
 #include "Lang_text.h"
-#include "Folders.h"
 #include "SysUtils.h"
 
 TForm2 *Form2 = nullptr;
@@ -98,8 +97,7 @@ AnsiString TForm2::ProgramFilesFolder()
     return AnsiString(buffer.data(), static_cast<int>(length));
 }
 
-TForm2::TForm2(TComponent *Owner)
-    : TForm(Owner, &staticMetaObject, ":/installer/Main2.dfm") {}
+TForm2::TForm2(TComponent *Owner) : TForm(Owner, &staticMetaObject, ":/installer/Main2.dfm") {}
 
 TForm2::~TForm2() = default;
 

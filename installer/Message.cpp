@@ -3,8 +3,7 @@
 
 TMessage_Form *Message_Form = nullptr;
 
-TMessage_Form::TMessage_Form(TComponent *Owner)
-    : TForm(Owner, &staticMetaObject, ":/installer/Message.dfm") {}
+TMessage_Form::TMessage_Form(TComponent *Owner) : TForm(Owner, &staticMetaObject, ":/installer/Message.dfm") {}
 
 void TMessage_Form::Display(AnsiString title, AnsiString message)
 {

@@ -2,17 +2,15 @@
 // folder's browse and check on page 1, and opening the install media's
 // folder.
 #include <cstring>
-#include <vector>
 
 #include "windows.h"
 #include "shellapi.h"
 #include "direct.h"
 
 #include "Dialogs.h"
-#include "SelectDirectory.h"
-#include "Main2.h"
 #include "Folders.h"
-#include "SysUtils.h"
+#include "Main2.h"
+#include "SelectDirectory.h"
 
 namespace {
 
