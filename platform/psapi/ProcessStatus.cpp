@@ -1,4 +1,5 @@
-// EnumProcesses and GetModuleBaseNameA over /proc.
+// EnumProcesses and GetModuleBaseNameA over /proc. The list holds the
+// processes of this machine root only (psapi/MachineProcesses.h).
 
 #include <dirent.h>
 
@@ -10,6 +11,8 @@
 #include "windows.h"
 #include "psapi.h"
 
+#include "machine/MachineRoot.h"
+#include "psapi/MachineProcesses.h"
 #include "psapi/ProcessObject.h"
 
 namespace {
@@ -41,6 +44,7 @@ BOOL WINAPI EnumProcesses(DWORD *lpidProcess, DWORD cb, LPDWORD lpcbNeeded)
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
+    const std::string root = machine::RootPath();
     const DWORD room = cb / sizeof(DWORD);
     DWORD count = 0;
     while (count < room) {
@@ -48,7 +52,7 @@ BOOL WINAPI EnumProcesses(DWORD *lpidProcess, DWORD cb, LPDWORD lpcbNeeded)
         if (!entry)
             break;
         DWORD id = ProcessIdOf(entry->d_name);
-        if (id != 0)
+        if (id != 0 && psapi::RunsOnMachine(static_cast<pid_t>(id), root))
             lpidProcess[count++] = id;
     }
     closedir(folder);

@@ -29,25 +29,6 @@ void MakeFolders(const std::string &path)
     }
 }
 
-std::string DefaultRoot()
-{
-    const char *data = getenv("XDG_DATA_HOME");
-    if (data && *data)
-        return std::string(data) + "/arv-machine";
-    const char *home = getenv("HOME");
-    return std::string(home && *home ? home : "/tmp") + "/.local/share/arv-machine";
-}
-
-std::string Absolute(const std::string &path)
-{
-    if (!path.empty() && path[0] == '/')
-        return path;
-    char cwd[4096];
-    if (!getcwd(cwd, sizeof cwd))
-        return path;
-    return std::string(cwd) + "/" + path;
-}
-
 // Where a hive's file lies in `root`.
 std::string HiveFileIn(const std::string &root, const std::string &hiveName)
 {
@@ -106,12 +87,27 @@ void Lay(const std::string &root)
 
 } // namespace
 
-std::string RootPath()
+std::string RootPathFor(const char *rootVariable, const char *dataHome, const char *home, const std::string &cwd)
 {
-    const char *chosen = getenv(kRootVariable);
-    std::string root = Absolute(chosen && *chosen ? chosen : DefaultRoot());
+    std::string root;
+    if (rootVariable && *rootVariable)
+        root = rootVariable;
+    else if (dataHome && *dataHome)
+        root = std::string(dataHome) + "/arv-machine";
+    else
+        root = std::string(home && *home ? home : "/tmp") + "/.local/share/arv-machine";
+    if (root[0] != '/')
+        root = cwd + "/" + root;
     while (root.size() > 1 && root.back() == '/')
         root.pop_back();
+    return root;
+}
+
+std::string RootPath()
+{
+    char cwd[4096];
+    const std::string root = RootPathFor(getenv(kRootVariable), getenv("XDG_DATA_HOME"), getenv("HOME"),
+                                         getcwd(cwd, sizeof cwd) ? cwd : "");
 
     // Laying out is idempotent, so each thread remembers on its own which
     // roots it has laid: no lock, so nothing can be inherited locked by a

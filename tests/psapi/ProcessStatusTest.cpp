@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -20,6 +21,7 @@
 #include "ChildProcess.h"
 #include "FileContents.h"
 #include "ProcessCheck.h"
+#include "ScopedEnvironment.h"
 #include "TempMachineRoot.h"
 #include "psapi.h"
 #include "windows.h"
@@ -91,6 +93,34 @@ TEST(EnumProcesses, ListsOwnProcessAndChildren)
     EXPECT_TRUE(Lists(GetCurrentProcessId()));
     EXPECT_TRUE(Lists(static_cast<DWORD>(child.Pid())));
     EXPECT_EQ(GetCurrentProcessId(), static_cast<DWORD>(getpid()));
+}
+
+TEST(EnumProcesses, ListsOnlyTheProcessesOfThisMachineRoot)
+{
+    testsupport::TempMachineRoot ours("arv-ours");
+    TempFolder folder;
+    SleepingChild here(folder, "here.exe");
+    // The same root named through a link still is this machine.
+    const std::string alias = folder.File("alias");
+    ASSERT_EQ(symlink(ours.Path().c_str(), alias.c_str()), 0);
+    std::unique_ptr<SleepingChild> aliased, elsewhere;
+    {
+        testsupport::ScopedEnvironment environment;
+        environment.Set("ARV_MACHINE_ROOT", alias);
+        aliased.reset(new SleepingChild(folder, "aliased.exe"));
+    }
+    testsupport::TempFolder otherRoot("arv-other");
+    {
+        testsupport::ScopedEnvironment environment;
+        environment.Set("ARV_MACHINE_ROOT", otherRoot.Path());
+        elsewhere.reset(new SleepingChild(folder, "elsewhere.exe"));
+    }
+    ASSERT_GT(here.Pid(), 0);
+    ASSERT_GT(aliased->Pid(), 0);
+    ASSERT_GT(elsewhere->Pid(), 0);
+    EXPECT_TRUE(Lists(static_cast<DWORD>(here.Pid())));
+    EXPECT_TRUE(Lists(static_cast<DWORD>(aliased->Pid())));
+    EXPECT_FALSE(Lists(static_cast<DWORD>(elsewhere->Pid())));
 }
 
 TEST(EnumProcesses, FillsAtMostTheBufferItIsGiven)

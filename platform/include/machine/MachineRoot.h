@@ -25,6 +25,10 @@ constexpr const char *kRootVariable = "ARV_MACHINE_ROOT";
 // point it at a fresh folder at any time.
 std::string RootPath();
 
+// The root that a process with these environment values (null when unset)
+// and this current folder uses, by RootPath's rule, without laying it out.
+std::string RootPathFor(const char *rootVariable, const char *dataHome, const char *home, const std::string &cwd);
+
 // Folder that holds drive `letter` (any case); the folder or link may not
 // exist for a drive the machine does not have.
 std::string DriveFolder(char letter);

@@ -1,0 +1,68 @@
+#include "psapi/MachineProcesses.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <string>
+
+#include "machine/MachineRoot.h"
+
+namespace psapi {
+namespace {
+
+bool ReadWhole(const std::string &file, std::string *contents)
+{
+    const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    char buffer[8192];
+    ssize_t got;
+    while ((got = read(fd, buffer, sizeof buffer)) > 0)
+        contents->append(buffer, static_cast<size_t>(got));
+    close(fd);
+    return got == 0;
+}
+
+// The value of `name` in a NUL-separated environment block; null when unset.
+const char *ValueIn(const std::string &environment, const char *name)
+{
+    const size_t length = strlen(name);
+    for (size_t at = 0; at < environment.size();) {
+        const char *entry = environment.c_str() + at;
+        if (strncmp(entry, name, length) == 0 && entry[length] == '=')
+            return entry + length + 1;
+        at += strlen(entry) + 1;
+    }
+    return nullptr;
+}
+
+bool SameFolder(const std::string &a, const std::string &b)
+{
+    struct stat first, second;
+    if (stat(a.c_str(), &first) != 0 || stat(b.c_str(), &second) != 0)
+        return a == b;
+    return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+} // namespace
+
+bool RunsOnMachine(pid_t pid, const std::string &root)
+{
+    if (pid == getpid())
+        return true;
+    const std::string proc = "/proc/" + std::to_string(pid);
+    std::string environment;
+    if (!ReadWhole(proc + "/environ", &environment))
+        return true;
+    char cwd[4096];
+    const ssize_t length = readlink((proc + "/cwd").c_str(), cwd, sizeof cwd - 1);
+    cwd[length > 0 ? length : 0] = '\0';
+    const std::string theirs = machine::RootPathFor(ValueIn(environment, machine::kRootVariable),
+                                                    ValueIn(environment, "XDG_DATA_HOME"),
+                                                    ValueIn(environment, "HOME"), cwd);
+    return SameFolder(theirs, root);
+}
+
+} // namespace psapi
