@@ -217,7 +217,13 @@ private:
             return;
         }
         const QVariant converted = Convert(property, value, shown);
-        if (!property.write(object, converted))
+        bool written = false;
+        try {
+            written = property.write(object, converted);
+        } catch (const Exception &exception) {
+            Fail(value.Line, shown + ": " + exception.Message().str());
+        }
+        if (!written)
             Invalid(value, shown);
     }
 
@@ -272,7 +278,7 @@ private:
         case QMetaType::Long:
             if (value.Type != TFormValue::Integer || value.IntegerValue < INT32_MIN || value.IntegerValue > INT32_MAX)
                 Invalid(value, shown);
-            return QVariant(static_cast<int>(value.IntegerValue)).value<QVariant>();
+            return QVariant(static_cast<int>(value.IntegerValue));
         case QMetaType::UInt:
             if (value.Type != TFormValue::Integer || value.IntegerValue < 0 || value.IntegerValue > UINT32_MAX)
                 Invalid(value, shown);

@@ -1,5 +1,6 @@
 #include "FormText.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
@@ -31,7 +32,17 @@ public:
     }
 
 private:
-    [[noreturn]] void Fail(const std::string &what) { FormReadError(FResource, FLine, what); }
+    // At the end of the text, the line of its last character that is not
+    // blank: where the missing part should have been.
+    [[noreturn]] void Fail(const std::string &what)
+    {
+        if (!AtEnd())
+            FormReadError(FResource, FLine, what);
+        size_t last = FText.find_last_not_of(" \t\r\n");
+        if (last == std::string::npos)
+            last = 0;
+        FormReadError(FResource, 1 + static_cast<int>(std::count(FText.begin(), FText.begin() + last, '\n')), what);
+    }
 
     bool AtEnd() const { return FAt >= FText.size(); }
     char Peek() const { return AtEnd() ? '\0' : FText[FAt]; }

@@ -5,7 +5,15 @@
 #include "ClassRegistry.h"
 #include "Events.h"
 #include "Form.h"
+#include "Bevel.h"
+#include "BitBtn.h"
+#include "Button.h"
+#include "Edit.h"
 #include "Label.h"
+#include "Memo.h"
+#include "Panel.h"
+#include "ProgressBar.h"
+#include "Timer.h"
 
 void RegisterStandardClasses()
 {
@@ -28,5 +36,13 @@ void RegisterStandardClasses()
 
         RegisterClass<TForm>();
         RegisterClass<TLabel>();
+        RegisterClass<TPanel>();
+        RegisterClass<TBevel>();
+        RegisterClass<TButton>();
+        RegisterClass<TBitBtn>();
+        RegisterClass<TEdit>();
+        RegisterClass<TMemo>();
+        RegisterClass<TProgressBar>();
+        RegisterClass<TTimer>();
     });
 }

@@ -112,6 +112,14 @@ void TWinControl::Realign()
     FAligning = false;
 }
 
+void TWinControl::ClientAreaChanged()
+{
+    for (TControl *child : FControls)
+        child->UpdateWidgetGeometry();
+    Realign();
+    Invalidate();
+}
+
 void TWinControl::SetTabOrder(int TabOrder)
 {
     FTabOrder = TabOrder;

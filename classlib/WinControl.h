@@ -48,6 +48,9 @@ public:
     virtual QRect AlignRect() const { return ClientRect(); }
     // Places the aligned children anew.
     void Realign();
+    // The client area moved or changed size within the control: places
+    // every child anew and repaints.
+    void ClientAreaChanged();
     // Orders the children's widgets: graphic controls below windowed ones.
     void Restack();
     // Chains the keyboard focus through the children by TabOrder.
