@@ -3,12 +3,15 @@
 #include <mutex>
 
 #include "ClassRegistry.h"
+#include "DirectoryListBox.h"
+#include "DriveComboBox.h"
 #include "Events.h"
 #include "Form.h"
 #include "Bevel.h"
 #include "BitBtn.h"
 #include "Button.h"
 #include "Edit.h"
+#include "Image.h"
 #include "Label.h"
 #include "Memo.h"
 #include "Panel.h"
@@ -44,5 +47,8 @@ void RegisterStandardClasses()
         RegisterClass<TMemo>();
         RegisterClass<TProgressBar>();
         RegisterClass<TTimer>();
+        RegisterClass<TImage>();
+        RegisterClass<TDriveComboBox>();
+        RegisterClass<TDirectoryListBox>();
     });
 }

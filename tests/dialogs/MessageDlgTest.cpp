@@ -132,6 +132,35 @@ TEST_F(Dialogs, ButtonsComeInTheClassLibrarysOrderWithItsCaptionsAndResults)
     }
 }
 
+TEST_F(Dialogs, QuestionWithYesAndNoAndErrorWithAbortOnly)
+{
+    // The question whether to create a folder, and the error that follows
+    // when it cannot be created.
+    for (bool escape : {true, false}) {
+        SCOPED_TRACE(escape ? "Escape" : "closed");
+        if (escape)
+            Pilot.AnswerByEscape();
+        else
+            Pilot.AnswerByClosing();
+        EXPECT_EQ(MessageDlg("Directory does not exists.\r\nDo you want to create it ?", mtConfirmation, mbYes | mbNo, 0),
+                  escape ? mrNo : mrCancel);
+        const TShownDialog &shown = Pilot.Shown().back();
+        EXPECT_EQ(shown.Title, "Confirm");
+        EXPECT_EQ(shown.Icon, "confirmation");
+        EXPECT_EQ(shown.Buttons, (Captions{"&Yes", "&No"}));
+    }
+
+    // Escape leaves a box with only Abort open; Abort ends it.
+    Pilot.AnswerByEscape();
+    Pilot.Answer("&Abort");
+    EXPECT_EQ(MessageDlg("Creation of the directory failed.", mtError, TMsgDlgButtons() << mbAbort, 0), mrAbort);
+    const TShownDialog &shown = Pilot.Shown().back();
+    EXPECT_EQ(shown.Title, "Error");
+    EXPECT_EQ(shown.Icon, "error");
+    EXPECT_EQ(shown.Buttons, (Captions{"&Abort"}));
+    EXPECT_EQ(shown.Pressed, (Captions{"Escape", "&Abort"}));
+}
+
 TEST_F(Dialogs, HelpLeavesTheDialogOpen)
 {
     Pilot.Answer("&Help");
