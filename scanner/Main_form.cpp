@@ -6,7 +6,7 @@
 #include "Application.h"
 #include "Debug_form.h"
 #include "Extra.h"
-#include "FileCtrl.h"
+#include "SelectDirectory.h"
 #include "Main_scanner.h"
 #include "MemoryStream.h"
 #include "Scanner_text.h"

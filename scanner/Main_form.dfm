@@ -23,6 +23,7 @@ object MainForm: TMainForm
     Width = 426
     Height = 345
     Align = alClient
+    Picture = 'res/background.jpg'
     Stretch = True
   end
   object DestLabel: TLabel
@@ -51,6 +52,7 @@ object MainForm: TMainForm
     Font.Name = 'MS Sans Serif'
     Font.Style = [fsBold]
     ParentFont = False
+    Glyph = 'res/close.bmp'
     Spacing = 10
     TabOrder = 0
     OnClick = CloseButClick
@@ -98,6 +100,7 @@ object MainForm: TMainForm
     Font.Name = 'MS Sans Serif'
     Font.Style = [fsBold]
     ParentFont = False
+    Glyph = 'res/scan.bmp'
     Spacing = 10
     TabOrder = 2
     OnClick = ScanButClick
@@ -114,6 +117,7 @@ object MainForm: TMainForm
     Font.Name = 'MS Sans Serif'
     Font.Style = [fsBold]
     ParentFont = False
+    Glyph = 'res/folder.bmp'
     Spacing = 10
     TabOrder = 3
     OnClick = DestButClick

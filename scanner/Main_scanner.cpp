@@ -1,6 +1,7 @@
 #include "Main_scanner.h"
 
 #include <chrono>
+#include <cstdint>
 
 #include "windows.h"
 #include "shellapi.h"
@@ -46,7 +47,7 @@ enum : int {
     kMsgPrinting = 25,
 };
 
-bool ShellSucceeded(HINSTANCE result) { return reinterpret_cast<INT_PTR>(result) > 32; }
+bool ShellSucceeded(HINSTANCE result) { return reinterpret_cast<intptr_t>(result) > 32; }
 
 // The folder of the running program's file, with its final backslash.
 AnsiString ProgramFolder()
@@ -389,9 +390,14 @@ int TMain::RunTiffcp(const AnsiString &Source, const AnsiString &Destination)
             break;
         Sleep(kDestinationStepMs);
     }
+    // A tiffcp that failed, or has not finished in time, may have left a
+    // destination that is no whole picture.
+    bool finished = true;
     if (start.hProcess) {
-        WaitForSingleObject(start.hProcess, kTiffcpFinishMs);
+        DWORD code = 0;
+        finished = WaitForSingleObject(start.hProcess, kTiffcpFinishMs) == WAIT_OBJECT_0 &&
+                   GetExitCodeProcess(start.hProcess, &code) && code == 0;
         CloseHandle(start.hProcess);
     }
-    return FileExists(Destination.c_str()) ? 0 : 1;
+    return finished && FileExists(Destination.c_str()) ? 0 : 1;
 }

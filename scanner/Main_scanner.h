@@ -24,7 +24,8 @@
 #include "AnsiString.h"
 #include "Thread.h"
 
-class TObject;
+class QObject;
+typedef QObject TObject;
 class TOutput;
 class TTiff;
 class TTimer;
@@ -63,8 +64,9 @@ public:
     AnsiString NextFileBase();
     // Writes the TIFF to a ".tmp" file, has tiffcp recode it and opens it.
     void SaveScan(TTiff *Tiff);
-    // Runs res\tiffcp.exe beside the program: 0 the destination exists, 1
-    // it did not turn up in time, 2 tiffcp did not start, 3 no source.
+    // Runs res\tiffcp.exe beside the program and waits until it has ended:
+    // 0 the destination is written, 1 it was not (tiffcp failed, or did not
+    // end in time), 2 tiffcp did not start, 3 no source.
     int RunTiffcp(const AnsiString &Source, const AnsiString &Destination);
 
     static bool IsProcessRunning(const char *name);
