@@ -21,5 +21,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         Exception empty("");
         Application->ShowException(&empty);
     }
+    // The forms go with the application object as the program ends; the
+    // main form ends the scan thread first, so that none of the program
+    // runs on while the process winds down.
+    Application.Reset();
     return 0;
 }
