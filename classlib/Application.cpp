@@ -39,7 +39,11 @@ void TApplicationPointer::Reset()
 
 TApplication::TApplication(TComponent *AOwner) : TComponent(AOwner) {}
 
-TApplication::~TApplication() = default;
+TApplication::~TApplication()
+{
+    if (FTitleSet)
+        SetApplicationTitle(QString());
+}
 
 void TApplication::Initialize()
 {
@@ -95,8 +99,8 @@ AnsiString TApplication::Title() const
 
 void TApplication::SetTitle(const AnsiString &Title)
 {
-    GuiApplication();
-    QGuiApplication::setApplicationDisplayName(AnsiToText(Title));
+    FTitleSet = true;
+    SetApplicationTitle(AnsiToText(Title));
 }
 
 void TApplication::ShowException(const Exception *E)

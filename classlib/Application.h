@@ -81,6 +81,7 @@ private:
     QPointer<TForm> FMainForm;
     QEventLoop *FLoop = nullptr;
     bool FTerminated = false;
+    bool FTitleSet = false;
 };
 
 // The program's application object, made on first use.

@@ -6,6 +6,7 @@
 
 #include "Application.h"
 #include "ControlWidget.h"
+#include "GuiApplication.h"
 #include "WinControl.h"
 
 namespace {
@@ -69,6 +70,8 @@ Qt::CursorShape ToQtCursor(TCursor cursor)
 
 TControl::TControl(TComponent *AOwner) : TComponent(AOwner), FFont(new TFont(this))
 {
+    // Widgets need the Qt application.
+    GuiApplication();
     connect(FFont, &TFont::Changed, this, &TControl::OnFontChange);
 }
 
@@ -283,7 +286,11 @@ void TControl::Invalidate()
         FWidget->update();
 }
 
-void TControl::Click() { FOnClick(this); }
+void TControl::Click()
+{
+    const TNotifyEvent handler = FOnClick;
+    handler(this);
+}
 
 void TControl::Paint(QPainter &) {}
 
@@ -341,7 +348,8 @@ bool TControl::eventFilter(QObject *watched, QEvent *event)
         }
         if (button == mbLeft)
             FClicked = true;
-        Guarded([&] { FOnMouseDown(this, button, shift, at.x(), at.y()); });
+        const TMouseEvent handler = FOnMouseDown;
+        Guarded([&] { handler(this, button, shift, at.x(), at.y()); });
         return consume || !alive;
     }
     case QEvent::MouseButtonRelease: {
@@ -358,7 +366,8 @@ bool TControl::eventFilter(QObject *watched, QEvent *event)
             if (!alive)
                 return true;
         }
-        Guarded([&] { FOnMouseUp(this, button, shift, at.x(), at.y()); });
+        const TMouseEvent handler = FOnMouseUp;
+        Guarded([&] { handler(this, button, shift, at.x(), at.y()); });
         return consume || !alive;
     }
     case QEvent::MouseMove: {
@@ -371,7 +380,8 @@ bool TControl::eventFilter(QObject *watched, QEvent *event)
         if (!alive)
             return true;
         const TShiftState shift = ShiftOf(mouse->modifiers(), mouse->buttons());
-        Guarded([&] { FOnMouseMove(this, shift, at.x(), at.y()); });
+        const TMouseMoveEvent handler = FOnMouseMove;
+        Guarded([&] { handler(this, shift, at.x(), at.y()); });
         return consume || !alive;
     }
     default:

@@ -93,6 +93,7 @@ public:
     // The text: a label's or button's caption, an edit's text.
     AnsiString Caption() const { return GetText(); }
     void SetCaption(const AnsiString &Caption) { SetText(Caption); }
+    AnsiString Text() const { return GetText(); }
     virtual AnsiString GetText() const { return FText; }
     virtual void SetText(const AnsiString &Text);
 
@@ -159,8 +160,9 @@ protected:
     // Runs a handler the way the class library runs message handlers: an
     // exception is shown in the application's exception box.
     static void Guarded(const std::function<void()> &call);
-    // Runs an event of this control guarded.
-    void Fire(const TNotifyEvent &event) { Guarded([&] { event(this); }); }
+    // Runs an event of this control guarded. The event is a copy, so a
+    // handler may rebind the event it runs from.
+    void Fire(TNotifyEvent event) { Guarded([&] { event(this); }); }
 
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -1,6 +1,7 @@
 // TEdit: a one-line text box. Text is the class library's 8-bit text in the
 // ANSI code page; what the user types comes back in it. OnChange runs on
-// every change of the text, typed or set.
+// every change of the text, typed or set. AutoSize is kept as a property;
+// the edit keeps the height it is given.
 #pragma once
 
 #include "WinControl.h"
@@ -16,7 +17,6 @@ class TEdit : public TWinControl {
 public:
     explicit TEdit(TComponent *AOwner);
 
-    AnsiString Text() const { return GetText(); }
     AnsiString GetText() const override;
     void SetText(const AnsiString &Text) override;
     bool ReadOnly() const { return FReadOnly; }

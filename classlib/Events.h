@@ -10,13 +10,14 @@
 
 #include <cstddef>
 #include <functional>
+#include <type_traits>
 
 #include <QMetaType>
+#include <QObject>
 
 #include "AnsiString.h"
 #include "ControlTypes.h"
 
-class QObject;
 typedef QObject TObject;
 
 template <typename... Args>
@@ -24,10 +25,11 @@ class TEvent {
 public:
     TEvent() = default;
     TEvent(std::nullptr_t) {}
+    // A method of any object (a form, a thread object).
     template <class C>
     TEvent(C *object, void (C::*method)(Args...))
         : FCall([object, method](Args... args) { (object->*method)(std::forward<Args>(args)...); }),
-          FObject(object)
+          FObject(AsObject(object))
     {
     }
     // Any call; `object` and `name` say what it is bound to.
@@ -50,6 +52,15 @@ public:
     AnsiString MethodName() const { return FName; }
 
 private:
+    template <class C>
+    static QObject *AsObject(C *object)
+    {
+        if constexpr (std::is_base_of<QObject, C>::value)
+            return object;
+        else
+            return nullptr;
+    }
+
     std::function<void(Args...)> FCall;
     QObject *FObject = nullptr;
     AnsiString FName;

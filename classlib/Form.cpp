@@ -1,6 +1,7 @@
 #include "Form.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QMargins>
@@ -9,6 +10,7 @@
 
 #include "AnsiText.h"
 #include "Application.h"
+#include "Button.h"
 #include "Colors.h"
 #include "ControlWidget.h"
 #include "FormReader.h"
@@ -28,6 +30,13 @@ protected:
         event->ignore();
         if (!FForm->IsDestroying())
             FForm->Close();
+    }
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (event->modifiers() == Qt::NoModifier && !FForm->IsDestroying() && FForm->DialogKey(event->key()))
+            event->accept();
+        else
+            TControlWidget::keyPressEvent(event);
     }
     void resizeEvent(QResizeEvent *) override { FForm->WindowResized(width(), height()); }
     void moveEvent(QMoveEvent *) override { FForm->WindowMoved(frameGeometry().x(), frameGeometry().y()); }
@@ -73,12 +82,12 @@ void TForm::MissingComponent(const char *name, const char *className) const
 void TForm::AfterConstruction()
 {
     FCreated = true;
-    Guarded([&] { FOnCreate(this); });
+    Fire(FOnCreate);
     if (FShowWhenCreated)
         SetVisible(true);
 }
 
-void TForm::BeforeDestruction() { Guarded([&] { FOnDestroy(this); }); }
+void TForm::BeforeDestruction() { Fire(FOnDestroy); }
 
 QMargins TForm::FrameOf(TFormBorderStyle BorderStyle)
 {
@@ -105,8 +114,6 @@ int TForm::ClientHeight() const
     return FHeight - frame.top() - frame.bottom();
 }
 
-void TForm::SetBounds(int Left, int Top, int Width, int Height) { TWinControl::SetBounds(Left, Top, Width, Height); }
-
 void TForm::UpdateWidgetGeometry()
 {
     QWidget *window = Widget();
@@ -121,6 +128,30 @@ void TForm::UpdateWidgetGeometry()
         window->setFixedSize(client);
     }
     window->move(FLeft, FTop);
+}
+
+bool TForm::DialogKey(int Key)
+{
+    const bool enter = Key == Qt::Key_Return || Key == Qt::Key_Enter;
+    if (!enter && Key != Qt::Key_Escape)
+        return false;
+    TButton *chosen = nullptr;
+    for (int i = 0; i < ComponentCount() && !chosen; ++i) {
+        auto *button = qobject_cast<TButton *>(Components(i));
+        if (!button || !button->Showing() || !button->Enabled())
+            continue;
+        if (enter && button->Focused())
+            chosen = button;
+    }
+    for (int i = 0; i < ComponentCount() && !chosen; ++i) {
+        auto *button = qobject_cast<TButton *>(Components(i));
+        if (button && button->Showing() && button->Enabled() && (enter ? button->Default() : button->Cancel()))
+            chosen = button;
+    }
+    if (!chosen)
+        return false;
+    Guarded([chosen] { chosen->Click(); });
+    return true;
 }
 
 void TForm::WindowResized(int ClientWidth, int ClientHeight)
@@ -219,13 +250,13 @@ void TForm::SetVisible(bool Visible)
     TControl::SetVisible(Visible);
     QWidget *window = Widget();
     if (Visible) {
-        Guarded([&] { FOnShow(this); });
+        Fire(FOnShow);
         PlaceOnScreen();
         UpdateWidgetGeometry();
         window->show();
     } else {
         window->hide();
-        Guarded([&] { FOnHide(this); });
+        Fire(FOnHide);
     }
 }
 
@@ -278,7 +309,8 @@ int TForm::ShowModal()
         TCloseAction action = caNone;
         if (CloseQuery()) {
             action = caHide;
-            Guarded([&] { FOnClose(this, action); });
+            const TCloseEvent handler = FOnClose;
+            Guarded([&] { handler(this, action); });
         }
         if (action != caNone)
             break;
@@ -294,7 +326,8 @@ int TForm::ShowModal()
 bool TForm::CloseQuery()
 {
     bool canClose = true;
-    Guarded([&] { FOnCloseQuery(this, canClose); });
+    const TCloseQueryEvent handler = FOnCloseQuery;
+    Guarded([&] { handler(this, canClose); });
     return canClose;
 }
 
@@ -307,7 +340,8 @@ void TForm::Close()
     if (!CloseQuery())
         return;
     TCloseAction action = caHide;
-    Guarded([&] { FOnClose(this, action); });
+    const TCloseEvent handler = FOnClose;
+    Guarded([&] { handler(this, action); });
     if (action == caNone)
         return;
     if (Application->MainForm() == this)

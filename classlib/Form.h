@@ -104,7 +104,6 @@ public:
     int ClientHeight() const override;
     void SetClientWidth(int Width) { TControl::SetClientWidth(Width); }
     void SetClientHeight(int Height) { TControl::SetClientHeight(Height); }
-    void SetBounds(int Left, int Top, int Width, int Height) override;
 
     TFormBorderStyle BorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TFormBorderStyle BorderStyle);
@@ -139,6 +138,10 @@ public:
     // The frame around the client area for a border style: left, top, right,
     // bottom.
     static QMargins FrameOf(TFormBorderStyle BorderStyle);
+
+    // Enter presses the focused button, else the default button; Escape
+    // the cancel button. True when a button took the key.
+    bool DialogKey(int Key);
 
     // The window was resized or moved by the window system.
     void WindowResized(int ClientWidth, int ClientHeight);

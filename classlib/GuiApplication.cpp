@@ -79,8 +79,24 @@ QApplication *GuiApplication()
     return MakeApplication();
 }
 
+namespace {
+
+// Kept apart from Qt's display name, which Qt adds to every window's title
+// on a desktop.
+QString &Title()
+{
+    static QString *title = new QString;
+    return *title;
+}
+
+} // namespace
+
+void SetApplicationTitle(const QString &title) { Title() = title; }
+
 QString ApplicationTitle()
 {
+    if (!Title().isEmpty())
+        return Title();
     QString display = QGuiApplication::applicationDisplayName();
     if (!display.isEmpty() && display != QCoreApplication::applicationName())
         return display;

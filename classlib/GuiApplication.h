@@ -14,6 +14,9 @@ class QString;
 QApplication *GuiApplication();
 
 // The application's title, as the class library shows it in the captions of
-// plain message boxes: the display name when the program set one, else the
-// program's file name without its extension.
+// plain message boxes: the title the program set (TApplication::SetTitle),
+// else the display name when the program set one, else the program's file
+// name without its extension.
 QString ApplicationTitle();
+// Sets the title; an empty one goes back to the default.
+void SetApplicationTitle(const QString &title);

@@ -26,8 +26,9 @@ TTimer::TTimer(TComponent *AOwner) : TComponent(AOwner), FTimer(new QTimer(this)
     connect(FTimer, &QTimer::timeout, this, [this] {
         if (IsDestroying())
             return;
+        const TNotifyEvent handler = FOnTimer;
         try {
-            FOnTimer(this);
+            handler(this);
         } catch (...) {
             Application->HandleException(this);
         }

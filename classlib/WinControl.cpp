@@ -185,8 +185,6 @@ void TWinControl::ColorChanged()
         child->ParentColorChanged();
 }
 
-void TWinControl::VisibleChanged() {}
-
 bool TWinControl::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == Widget() && !IsDestroying()) {

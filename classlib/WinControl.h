@@ -62,7 +62,6 @@ protected:
     void SetBounds(int Left, int Top, int Width, int Height) override;
     void FontChanged() override;
     void ColorChanged() override;
-    void VisibleChanged() override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

@@ -3,11 +3,11 @@
 #include <cstring>
 
 #include "MemoryStream.h"
+#include "DeviceIds.h"
 #include "Registry.h"
 #include "StringList.h"
 #include "Stopwatch.h"
 #include "Tserial.h"
-#include "machine/FtdiBus.h"
 
 namespace {
 
@@ -68,7 +68,7 @@ bool TUSB_kv8m::PortOpen() const { return FSerial != nullptr && FSerial->IsOpen(
 TStringList *TUSB_kv8m::ListPorts() {
   TStringList *ports = new TStringList;
   AnsiString prefix;
-  prefix.printf("VID_%s+PID_%s", machine::kDeviceVendorId, machine::kDeviceProductId);
+  prefix.printf("VID_%s+PID_%s", kDeviceVendorId, kDeviceProductId);
 
   TRegistry *bus = new TRegistry;
   bus->SetRootKey(HKEY_LOCAL_MACHINE);

@@ -14,6 +14,10 @@
 
 namespace {
 
+// The ids the devices are plugged in under.
+const char kVendor[] = "0403";
+const char kProduct[] = "6001";
+
 // A temporary machine root with `devices` plugged bridge devices and
 // `filler` further keys of ten values each.
 class BenchRoot {
@@ -26,7 +30,8 @@ public:
         fRoot = pattern;
         setenv(machine::kRootVariable, fRoot.c_str(), 1);
         for (int i = 0; i < devices; ++i)
-            machine::RegisterDevice("SER" + std::to_string(i), "0000", "COM" + std::to_string(3 + i));
+            machine::RegisterDevice("SER" + std::to_string(i), "0000", "COM" + std::to_string(3 + i), kVendor,
+                                    kProduct);
         for (int k = 0; k < filler; ++k) {
             HKEY key = nullptr;
             std::string path = "SOFTWARE\\Filler\\Key" + std::to_string(k);
@@ -52,7 +57,7 @@ private:
 void BM_QueryCached(benchmark::State &state)
 {
     BenchRoot root(2, static_cast<int>(state.range(0)));
-    std::string path = machine::FtdiParametersKey("SER1", "0000");
+    std::string path = machine::FtdiParametersKey("SER1", "0000", kVendor, kProduct);
     for (auto _ : state) {
         HKEY key = nullptr;
         RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key);

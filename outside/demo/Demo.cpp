@@ -24,7 +24,6 @@
 namespace {
 
 constexpr const char *kPrinterName = "ARV-A700 Scanner-Printer";
-constexpr const char *kPortName = "RPT1:";
 
 bool WriteFile(const std::string &path, const std::vector<unsigned char> &bytes)
 {
@@ -98,11 +97,12 @@ int main(int argc, char **argv)
     printf("sample job: %s (%zu pages)\n", jobPath.c_str(), pages.size());
 
     std::string printer = machine::WindowsPath(ORVEL_PRINTER_PATH);
-    if (!portmon::AddPrinterOnPort(kPrinterName, kPortName, printer)) {
+    const std::string port = portmon::AddPrinterOnNewPort(kPrinterName, printer);
+    if (port.empty()) {
         fprintf(stderr, "cannot register the printer\n");
         return 1;
     }
-    printf("printer \"%s\" on port %s runs %s\n", kPrinterName, kPortName, printer.c_str());
+    printf("printer \"%s\" on port %s runs %s\n", kPrinterName, port.c_str(), printer.c_str());
 
     int code = RunPrint(jobPath);
     printf("print command finished with exit code %d\n", code);

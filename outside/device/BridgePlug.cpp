@@ -1,5 +1,6 @@
 #include "BridgePlug.h"
 
+#include "DeviceIds.h"
 #include "machine/FtdiBus.h"
 
 namespace device {
@@ -12,16 +13,16 @@ BridgePlug::BridgePlug(const std::string &serial, const std::string &instance, c
 
 bool BridgePlug::Plug(const std::string &ttyPath)
 {
-    const char *vendor = vendorId_.empty() ? machine::kDeviceVendorId : vendorId_.c_str();
-    const char *product = productId_.empty() ? machine::kDeviceProductId : productId_.c_str();
+    const char *vendor = vendorId_.empty() ? kDeviceVendorId : vendorId_.c_str();
+    const char *product = productId_.empty() ? kDeviceProductId : productId_.c_str();
     plugged_ = machine::PlugDevice(serial_, instance_, port_, ttyPath, vendor, product);
     return plugged_;
 }
 
 bool BridgePlug::Unplug()
 {
-    const char *vendor = vendorId_.empty() ? machine::kDeviceVendorId : vendorId_.c_str();
-    const char *product = productId_.empty() ? machine::kDeviceProductId : productId_.c_str();
+    const char *vendor = vendorId_.empty() ? kDeviceVendorId : vendorId_.c_str();
+    const char *product = productId_.empty() ? kDeviceProductId : productId_.c_str();
     plugged_ = false;
     return machine::UnplugDevice(serial_, instance_, port_, vendor, product);
 }

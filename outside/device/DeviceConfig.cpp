@@ -11,7 +11,7 @@ const char *DeviceUsage()
            "  --port NAME        COM port name (default COM3)\n"
            "  --serial TEXT      USB serial number (default ARV0001)\n"
            "  --instance TEXT    bridge instance (default 0000)\n"
-           "  --vid HEX --pid HEX  USB ids (default: the bridge's)\n"
+           "  --vid HEX --pid HEX  USB ids (default: the device's own)\n"
            "  --state NAME       ready, busy, error, document, silent or 0xNN\n"
            "  --scan FILE...     a document of 1728-dot-wide PBM pages\n"
            "  --keep             keep the document after a scan\n"

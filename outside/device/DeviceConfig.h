@@ -11,7 +11,7 @@ struct DeviceConfig {
     std::string port = "COM3";
     std::string serial = "ARV0001";
     std::string instance = "0000";
-    std::string vendorId, productId; // empty: the bridge's defaults
+    std::string vendorId, productId; // empty: the device's own ids
     std::string state;         // empty: document when --scan is given, else ready
     std::vector<std::string> scanPages;
     std::string outDir = ".";

@@ -24,7 +24,7 @@ namespace standin {
 
 struct DeviceOptions {
     std::string port = "COM3", serial = "ARV0001", instance = "0000", state = "ready";
-    std::string vendorId, productId; // empty: the bridge defaults
+    std::string vendorId, productId; // empty: the device's own ids
     bool paced = false;                  // 19200 baud, 10 bits a byte, both ways
     std::vector<std::string> scanPages;  // PBM files of a document lying in the device
     std::vector<std::string> extraArgs;  // further command-line options, passed as given

@@ -1,14 +1,21 @@
 #include "PortMonitorSetup.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <csignal>
+#include <filesystem>
+#include <memory>
+#include <strings.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
-#include "windows.h"
+#include "PrintUiEntry.h"
 #include "machine/Paths.h"
+#include "machine/Programs.h"
+#include "machine/Spooler.h"
+#include "windows.h"
 
 namespace portmon {
 namespace {
@@ -39,56 +46,32 @@ std::string ReadString(HKEY root, const std::string &key, const char *name)
     return std::string(value, value[size - 1] == '\0' ? size - 1 : size);
 }
 
-std::string PortKey(const std::string &port)
+std::string PortKey(const std::string &monitor, const std::string &port)
 {
-    return std::string(kMonitorsKey) + "\\" + kMonitorName + "\\Ports\\" + port;
+    return std::string(machine::kMonitorsKey) + "\\" + monitor + "\\Ports\\" + port;
 }
 
-bool IsFile(const std::string &unixPath)
+// Puts the stand-in library of the monitor into the system folder, as the
+// installer copies it there.
+bool PlaceMonitorLibrary()
 {
-    struct stat info;
-    return stat(unixPath.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    char system[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(system, sizeof system);
+    if (length == 0 || length >= sizeof system)
+        return false;
+    std::error_code error;
+    std::filesystem::copy_file(std::string(ARV_STANDIN_MEDIA_DIR) + "/bin/vp/" + kMonitorLibrary,
+                               machine::UnixPath((std::string(system) + "\\" + kMonitorLibrary).c_str()),
+                               std::filesystem::copy_options::overwrite_existing, error);
+    return !error;
 }
 
-// Splits a Windows command line into the program's Unix path and its
-// arguments. An unquoted program path may hold spaces ("C:\Program Files\..."),
-// so the longest prefix that names a file wins, as CreateProcess does.
-bool SplitCommand(const std::string &command, std::string *program, std::vector<std::string> *args)
+bool RegisterMonitor()
 {
-    std::string rest;
-    if (!command.empty() && command[0] == '"') {
-        size_t close = command.find('"', 1);
-        if (close == std::string::npos)
-            return false;
-        *program = machine::UnixPath(command.substr(1, close - 1).c_str());
-        rest = command.substr(close + 1);
-    } else {
-        size_t end = command.size();
-        for (;;) {
-            std::string candidate = machine::UnixPath(command.substr(0, end).c_str());
-            if (IsFile(candidate)) {
-                *program = candidate;
-                rest = command.substr(end);
-                break;
-            }
-            size_t space = command.rfind(' ', end == 0 ? 0 : end - 1);
-            if (space == std::string::npos || space == 0)
-                return false;
-            end = space;
-        }
-    }
-    size_t at = 0;
-    while (at < rest.size()) {
-        while (at < rest.size() && rest[at] == ' ')
-            ++at;
-        size_t next = rest.find(' ', at);
-        if (next == std::string::npos)
-            next = rest.size();
-        if (next > at)
-            args->push_back(rest.substr(at, next - at));
-        at = next;
-    }
-    return IsFile(*program);
+    std::string name = kMonitorName, environment = machine::kLocalEnvironment, library = kMonitorLibrary;
+    MONITOR_INFO_2A monitor{&name[0], &environment[0], &library[0]};
+    return AddMonitorA(nullptr, 2, reinterpret_cast<LPBYTE>(&monitor)) ||
+           GetLastError() == ERROR_PRINT_MONITOR_ALREADY_INSTALLED;
 }
 
 bool WriteAll(int fd, const char *data, size_t size)
@@ -108,51 +91,80 @@ bool WriteAll(int fd, const char *data, size_t size)
 
 } // namespace
 
-bool AddPrinterOnPort(const std::string &printer, const std::string &port, const std::string &command)
+std::string AddPrinterOnNewPort(const std::string &printer, const std::string &command)
 {
-    return WriteString(HKEY_LOCAL_MACHINE, std::string(kPrintersKey) + "\\" + printer, "Port", port) &&
-           WriteString(HKEY_LOCAL_MACHINE, PortKey(port), "Command", command);
+    std::string monitor = kMonitorName;
+    if (!PlaceMonitorLibrary() || !RegisterMonitor() || !AddPortA(nullptr, nullptr, &monitor[0]))
+        return std::string();
+    const std::string port = ReadString(HKEY_CURRENT_USER, machine::kRedirectMonitorKey, machine::kLastPortValue);
+    const std::string inf = machine::WindowsPath(std::string(ARV_STANDIN_MEDIA_DIR) + "/drivers/mfp.inf");
+    if (port.empty() || !printui::InstallDriverFromInf(inf, kDriverModel))
+        return std::string();
+
+    std::string name = printer, portName = port, driver = kDriverModel, processor = "WinPrint";
+    PRINTER_INFO_2A info{};
+    info.pPrinterName = &name[0];
+    info.pPortName = &portName[0];
+    info.pDriverName = &driver[0];
+    info.pPrintProcessor = &processor[0];
+    HANDLE handle = AddPrinterA(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
+    if (!handle)
+        return std::string();
+    ClosePrinter(handle);
+    return WriteString(HKEY_LOCAL_MACHINE, PortKey(kMonitorName, port), machine::kPortCommandValue, command)
+               ? port
+               : std::string();
 }
 
 std::string PrinterPort(const std::string &printer)
 {
-    return ReadString(HKEY_LOCAL_MACHINE, std::string(kPrintersKey) + "\\" + printer, "Port");
+    return ReadString(HKEY_LOCAL_MACHINE, std::string(machine::kPrintersKey) + "\\" + printer, "Port");
 }
 
-std::string PortCommand(const std::string &port)
+std::string PortMonitor(const std::string &port)
 {
-    return ReadString(HKEY_LOCAL_MACHINE, PortKey(port), "Command");
+    DWORD needed = 0, count = 0;
+    std::unique_ptr<PORT_INFO_2A[]> list;
+    DWORD size = 0;
+    // Asks again while the list outgrows the buffer (ports added meanwhile).
+    while (!EnumPortsA(nullptr, 2, reinterpret_cast<LPBYTE>(list.get()), size, &needed, &count)) {
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+            return std::string();
+        // Whole structures, so that the buffer is aligned for them.
+        list.reset(new PORT_INFO_2A[needed / sizeof(PORT_INFO_2A) + 1]);
+        size = needed;
+    }
+    for (DWORD i = 0; i < count; ++i) {
+        if (strcasecmp(list[i].pPortName, port.c_str()) == 0)
+            return list[i].pMonitorName;
+    }
+    return std::string();
+}
+
+std::string PortCommand(const std::string &monitor, const std::string &port)
+{
+    return ReadString(HKEY_LOCAL_MACHINE, PortKey(monitor, port), machine::kPortCommandValue);
 }
 
 int RunPortCommand(const std::string &command, const std::string &job)
 {
-    std::string program;
-    std::vector<std::string> args;
-    if (!SplitCommand(command, &program, &args))
+    // The command runs as Windows would run it (machine/Programs.h).
+    machine::Program program;
+    if (machine::FindProgram(command, &program) != 0)
         return -1;
 
     int pipeEnds[2];
-    if (pipe(pipeEnds) != 0)
+    if (pipe2(pipeEnds, O_CLOEXEC) != 0)
         return -1;
-    pid_t child = fork();
-    if (child < 0) {
-        close(pipeEnds[0]);
-        close(pipeEnds[1]);
-        return -1;
-    }
-    if (child == 0) {
-        dup2(pipeEnds[0], STDIN_FILENO);
-        close(pipeEnds[0]);
-        close(pipeEnds[1]);
-        std::vector<char *> argv;
-        argv.push_back(const_cast<char *>(program.c_str()));
-        for (std::string &arg : args)
-            argv.push_back(const_cast<char *>(arg.c_str()));
-        argv.push_back(nullptr);
-        execv(program.c_str(), argv.data());
-        _exit(127);
-    }
+    machine::StartOptions options;
+    options.input = pipeEnds[0];
+    DWORD error = 0;
+    const pid_t child = machine::StartProgram(program, options, &error);
     close(pipeEnds[0]);
+    if (child < 0) {
+        close(pipeEnds[1]);
+        return -1;
+    }
     // A program that ends without reading its whole input must not kill the
     // monitor with SIGPIPE.
     struct sigaction ignore = {}, previous = {};

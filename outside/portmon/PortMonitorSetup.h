@@ -1,7 +1,8 @@
-// The spooler entries that connect a printer to a port of the redirecting
-// port monitor and the port to the program it runs for each job. The
-// installer makes them through the spooler; tests and the demo write them
-// here directly.
+// The redirecting port monitor's side of printing: the spooler entries that
+// connect a printer to a port of the monitor and the port to the program it
+// runs, and the hand-over of a job to that program. The installer makes the
+// entries through the spooler; tests and the demo make them here, through
+// the spooler as well.
 #pragma once
 
 #include <string>
@@ -9,17 +10,22 @@
 namespace portmon {
 
 constexpr const char *kMonitorName = "Scanner-Printer Virtual Port";
-constexpr const char *kPrintersKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers";
-constexpr const char *kMonitorsKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors";
+constexpr const char *kMonitorLibrary = "orvel_vpnt.dll";
+constexpr const char *kDriverModel = "ARV-A700 Scanner-Printer";
 
-// Printer `printer` prints to `port` of the monitor, and the port runs
-// `command` (a Windows command line) with each job on its standard input.
-bool AddPrinterOnPort(const std::string &printer, const std::string &port, const std::string &command);
+// Sets up `printer` as the installer does: the monitor's library in the
+// system folder and the monitor registered (unless it is), a new port, the
+// driver model from the media's "mfp.inf", the printer on that port and the
+// port's "Command" (a Windows command line run with each job on its
+// standard input). Returns the new port's name; "" on failure.
+std::string AddPrinterOnNewPort(const std::string &printer, const std::string &command);
 
-// The port a printer prints to; empty when the printer is unknown.
+// The port a printer prints to; empty when there is no such printer.
 std::string PrinterPort(const std::string &printer);
-// The "Command" of a monitor's port; empty when there is none.
-std::string PortCommand(const std::string &port);
+// The monitor a port belongs to; empty when there is no such port.
+std::string PortMonitor(const std::string &port);
+// The "Command" of a monitor's port; empty when it has none.
+std::string PortCommand(const std::string &monitor, const std::string &port);
 
 // Hands a job to the port's program as the monitor does: starts the command,
 // writes the job to its standard input, closes it and waits. Returns the

@@ -1,7 +1,7 @@
 // arv_print PRINTER JOBFILE
 // Prints a job file the way the spooler and the redirecting port monitor do:
-// finds the printer's port and the port's command in the machine root's
-// registry and runs the command with the job on its standard input.
+// the printer's port, the monitor that port belongs to, and that port's
+// command, run with the job on its standard input.
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -28,7 +28,13 @@ int main(int argc, char **argv)
         fprintf(stderr, "arv_print: no printer named \"%s\"\n", printer.c_str());
         return 2;
     }
-    std::string command = portmon::PortCommand(port);
+    std::string monitor = portmon::PortMonitor(port);
+    if (monitor.empty()) {
+        fprintf(stderr, "arv_print: printer \"%s\" prints to port %s, which does not exist\n", printer.c_str(),
+                port.c_str());
+        return 2;
+    }
+    std::string command = portmon::PortCommand(monitor, port);
     if (command.empty()) {
         fprintf(stderr, "arv_print: port %s has no command\n", port.c_str());
         return 2;

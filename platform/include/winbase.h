@@ -1,103 +1,44 @@
-// Kernel services of the Windows API on POSIX: files, COM ports, the last
-// error, time and the machine's standard folders. Windows paths are mapped
-// into the machine root (machine/Paths.h); COM ports are the ttys that the
-// root's port links name.
+// Kernel services of the Windows API on POSIX: the last error, moving and
+// copying files, COM ports, time, the program's path, local memory, message
+// texts and profile (".ini") files. Windows paths are mapped into the
+// machine root (machine/Paths.h); COM ports are the ttys that the root's
+// port links name. The file calls are in fileapi.h, the version and the
+// machine's folders in sysinfoapi.h.
 #pragma once
 
+#include <cstdarg>
+
 #include "windef.h"
+#include "fileapi.h"
+#include "sysinfoapi.h"
 
 #ifndef MAXDWORD
 #define MAXDWORD 0xFFFFFFFFu
 #endif
 
-// ---- Access, sharing and creation -----------------------------------------
-
-#define GENERIC_READ 0x80000000u
-#define GENERIC_WRITE 0x40000000u
-#define GENERIC_EXECUTE 0x20000000u
-#define GENERIC_ALL 0x10000000u
-#define FILE_READ_DATA 0x0001u
-#define FILE_WRITE_DATA 0x0002u
-#define FILE_APPEND_DATA 0x0004u
-
-#define FILE_SHARE_READ 0x00000001u
-#define FILE_SHARE_WRITE 0x00000002u
-#define FILE_SHARE_DELETE 0x00000004u
-
-#define CREATE_NEW 1u
-#define CREATE_ALWAYS 2u
-#define OPEN_EXISTING 3u
-#define OPEN_ALWAYS 4u
-#define TRUNCATE_EXISTING 5u
-
-#define FILE_ATTRIBUTE_READONLY 0x00000001u
-#define FILE_ATTRIBUTE_HIDDEN 0x00000002u
-#define FILE_ATTRIBUTE_SYSTEM 0x00000004u
-#define FILE_ATTRIBUTE_DIRECTORY 0x00000010u
-#define FILE_ATTRIBUTE_ARCHIVE 0x00000020u
-#define FILE_ATTRIBUTE_NORMAL 0x00000080u
-#define FILE_ATTRIBUTE_TEMPORARY 0x00000100u
-#define INVALID_FILE_ATTRIBUTES 0xFFFFFFFFu
-
-#define FILE_FLAG_WRITE_THROUGH 0x80000000u
-#define FILE_FLAG_OVERLAPPED 0x40000000u
-#define FILE_FLAG_NO_BUFFERING 0x20000000u
-#define FILE_FLAG_RANDOM_ACCESS 0x10000000u
-#define FILE_FLAG_SEQUENTIAL_SCAN 0x08000000u
-#define FILE_FLAG_DELETE_ON_CLOSE 0x04000000u
-
-#define FILE_BEGIN 0u
-#define FILE_CURRENT 1u
-#define FILE_END 2u
-#define INVALID_FILE_SIZE 0xFFFFFFFFu
-#define INVALID_SET_FILE_POINTER 0xFFFFFFFFu
-
-// Shared with the thread and process calls; whichever header comes first
-// defines it.
-#ifndef ARV_SECURITY_ATTRIBUTES_DEFINED
-#define ARV_SECURITY_ATTRIBUTES_DEFINED
-typedef struct _SECURITY_ATTRIBUTES {
-    DWORD nLength;
-    LPVOID lpSecurityDescriptor;
-    BOOL bInheritHandle;
-} SECURITY_ATTRIBUTES, *PSECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
-#endif
-
-// Asynchronous I/O is not offered; the type exists for the signatures.
-typedef struct _OVERLAPPED {
-    ULONG_PTR Internal;
-    ULONG_PTR InternalHigh;
-    DWORD Offset;
-    DWORD OffsetHigh;
-    HANDLE hEvent;
-} OVERLAPPED, *LPOVERLAPPED;
-
-// ---- Handles, files and the last error ---------------------------------------
+// ---- Handles, the last error and files by name ---------------------------------
 
 DWORD WINAPI GetLastError();
 void WINAPI SetLastError(DWORD error);
-
-// Opens a file, or a COM port for "\\.\COMn" (also plain "COMn"), or the null
-// device for "NUL". A folder never opens. Overlapped I/O is not offered.
-HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
-                          LPSECURITY_ATTRIBUTES lpSecurityAttributes, DWORD dwCreationDisposition,
-                          DWORD dwFlagsAndAttributes, HANDLE hTemplateFile);
-BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
-                     LPDWORD lpNumberOfBytesRead, LPOVERLAPPED lpOverlapped);
-BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
-                      LPDWORD lpNumberOfBytesWritten, LPOVERLAPPED lpOverlapped);
 BOOL WINAPI CloseHandle(HANDLE hObject);
-BOOL WINAPI FlushFileBuffers(HANDLE hFile);
-DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh);
-DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistanceToMoveHigh,
-                            DWORD dwMoveMethod);
 
-BOOL WINAPI DeleteFileA(LPCSTR lpFileName);
-DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName);
-BOOL WINAPI SetFileAttributesA(LPCSTR lpFileName, DWORD dwFileAttributes);
-BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES lpSecurityAttributes);
-BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName);
+#define MOVEFILE_REPLACE_EXISTING 0x00000001u
+#define MOVEFILE_COPY_ALLOWED 0x00000002u
+#define MOVEFILE_DELAY_UNTIL_REBOOT 0x00000004u
+#define MOVEFILE_WRITE_THROUGH 0x00000008u
+
 BOOL WINAPI MoveFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName);
+// Moves or renames as MoveFileA; MOVEFILE_REPLACE_EXISTING replaces a file
+// (not a folder, not a read-only file) of the new name. With
+// MOVEFILE_DELAY_UNTIL_REBOOT nothing moves now: the operation is recorded
+// as the NT family records it, in the string pairs of HKEY_LOCAL_MACHINE
+// "SYSTEM\CurrentControlSet\Control\Session Manager" value
+// "PendingFileRenameOperations" ("\??\" and the full path; an empty
+// second string for a NULL new name, which deletes; "!" before it for
+// MOVEFILE_REPLACE_EXISTING), and the machine root's restart carries it out
+// (machine/Restart.h). A NULL new name is allowed only with that flag. The
+// 95 family has no such call: it fails with ERROR_CALL_NOT_IMPLEMENTED.
+BOOL WINAPI MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags);
 BOOL WINAPI CopyFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFailIfExists);
 DWORD WINAPI GetCurrentDirectoryA(DWORD nBufferLength, LPSTR lpBuffer);
 BOOL WINAPI SetCurrentDirectoryA(LPCSTR lpPathName);
@@ -221,12 +162,66 @@ int WINAPI lstrcmpA(LPCSTR lpString1, LPCSTR lpString2);
 // ---- Time -----------------------------------------------------------------------
 
 void WINAPI Sleep(DWORD dwMilliseconds);
-DWORD WINAPI GetTickCount();
-ULONGLONG WINAPI GetTickCount64();
 
 // ---- The program and the machine's folders ---------------------------------------
 
 DWORD WINAPI GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize);
 DWORD WINAPI GetTempPathA(DWORD nBufferLength, LPSTR lpBuffer);
-UINT WINAPI GetWindowsDirectoryA(LPSTR lpBuffer, UINT uSize);
-UINT WINAPI GetSystemDirectoryA(LPSTR lpBuffer, UINT uSize);
+
+// ---- Local memory -------------------------------------------------------------------
+
+#define LMEM_FIXED 0x0000u
+#define LMEM_MOVEABLE 0x0002u
+#define LMEM_ZEROINIT 0x0040u
+#define LPTR (LMEM_FIXED | LMEM_ZEROINIT)
+
+// Blocks are fixed: the handle is the block's address (LMEM_MOVEABLE gives a
+// fixed block too). LocalFree returns NULL when it freed the block, and the
+// handle itself, with ERROR_INVALID_HANDLE, for one that LocalAlloc did not
+// give out.
+HLOCAL WINAPI LocalAlloc(UINT uFlags, SIZE_T uBytes);
+HLOCAL WINAPI LocalFree(HLOCAL hMem);
+HLOCAL WINAPI LocalHandle(LPCVOID pMem);
+
+// ---- Message texts -----------------------------------------------------------------
+
+#define FORMAT_MESSAGE_ALLOCATE_BUFFER 0x00000100u
+#define FORMAT_MESSAGE_IGNORE_INSERTS 0x00000200u
+#define FORMAT_MESSAGE_FROM_STRING 0x00000400u
+#define FORMAT_MESSAGE_FROM_HMODULE 0x00000800u
+#define FORMAT_MESSAGE_FROM_SYSTEM 0x00001000u
+#define FORMAT_MESSAGE_ARGUMENT_ARRAY 0x00002000u
+#define FORMAT_MESSAGE_MAX_WIDTH_MASK 0x000000FFu
+
+// The text of a system error code (FROM_SYSTEM) or of a given string
+// (FROM_STRING), with "%n", "%%" and the like expanded and "\r\n" at its
+// end (none with a width in the low byte). The system's table holds the
+// common error codes in English, offered for the language ids 0, 0x400 and
+// 0x800, any English id and the machine's user-interface language; other
+// languages fail with ERROR_RESOURCE_LANG_NOT_FOUND, an unknown code with
+// ERROR_MR_MID_NOT_FOUND. Inserts ("%1") are kept as they are with
+// IGNORE_INSERTS and taken as strings from a DWORD_PTR array with
+// ARGUMENT_ARRAY; insert values from a va_list are not offered
+// (ERROR_INVALID_PARAMETER). With ALLOCATE_BUFFER, lpBuffer is an LPSTR *
+// that receives a LocalAlloc block of at least nSize bytes. Returns the
+// text's length without its NUL; 0 on failure.
+DWORD WINAPI FormatMessageA(DWORD dwFlags, LPCVOID lpSource, DWORD dwMessageId, DWORD dwLanguageId,
+                            LPSTR lpBuffer, DWORD nSize, va_list *Arguments);
+
+// ---- Profile (".ini") files ------------------------------------------------------------
+
+// A file name without a folder lies in the Windows folder. Lines are
+// "[section]" and "key=value"; names compare without regard to ASCII case,
+// and the first section and key of a name count.
+//
+// Sets key=value in the section, making the file and the section as
+// needed. A NULL key deletes the section, a NULL value the key.
+BOOL WINAPI WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString, LPCSTR lpFileName);
+// The key's value, blanks around it and one pair of enclosing quotes taken
+// off; else lpDefault without its trailing blanks. A NULL section lists the
+// section names, a NULL key the section's keys, each with its NUL and one
+// more NUL after the last. A text too long is cut to fit with its NUL (a
+// list keeps its two NULs); the result is then nSize - 1 (nSize - 2 for a
+// list). Returns the number of characters copied, NULs left out.
+DWORD WINAPI GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault,
+                                      LPSTR lpReturnedString, DWORD nSize, LPCSTR lpFileName);

@@ -24,29 +24,36 @@ typedef char16_t WCHAR;
 typedef WORD LANGID;
 typedef LONG LSTATUS;
 typedef DWORD REGSAM;
+typedef DWORD ACCESS_MASK;
 typedef uintptr_t ULONG_PTR;
 typedef intptr_t LONG_PTR;
 typedef ULONG_PTR DWORD_PTR;
 typedef ULONG_PTR SIZE_T;
 
+typedef void *PVOID;
 typedef void *LPVOID;
 typedef const void *LPCVOID;
 typedef char *LPSTR;
 typedef const char *LPCSTR;
+typedef char *PSTR;
+typedef const char *PCSTR;
 typedef WCHAR *LPWSTR;
 typedef const WCHAR *LPCWSTR;
 typedef BYTE *LPBYTE;
 typedef const BYTE *LPCBYTE;
 typedef DWORD *LPDWORD;
 typedef DWORD *PDWORD;
+typedef UINT *PUINT;
 typedef LONG *PLONG;
 typedef BOOL *LPBOOL;
 
 typedef void *HANDLE;
 typedef HANDLE *PHANDLE;
+typedef HANDLE *LPHANDLE;
 typedef HANDLE HINSTANCE;
 typedef HANDLE HMODULE;
 typedef HANDLE HWND;
+typedef HANDLE HLOCAL;
 typedef struct HKEY__ *HKEY;
 typedef HKEY *PHKEY;
 

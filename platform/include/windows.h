@@ -3,6 +3,8 @@
 
 #include "windef.h"
 #include "winerror.h"
+#include "fileapi.h"
+#include "sysinfoapi.h"
 #include "winbase.h"
 #include "processthreadsapi.h"
 #include "processenv.h"
@@ -10,3 +12,6 @@
 #include "winnls.h"
 #include "winuser.h"
 #include "shellapi.h"
+#ifndef WIN32_LEAN_AND_MEAN
+#include "winspool.h"
+#endif

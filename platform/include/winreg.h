@@ -92,9 +92,11 @@
 #define REG_CREATED_NEW_KEY 1u
 #define REG_OPENED_EXISTING_KEY 2u
 
-// The limits Windows sets on names.
+// The limits Windows sets on names and on the depth of the key tree: a key
+// lies at most 512 levels below its hive's root.
 #define ARV_REG_MAX_KEY_NAME 255
 #define ARV_REG_MAX_VALUE_NAME 16383
+#define ARV_REG_MAX_KEY_DEPTH 512
 
 // Structures that only pass through these calls (callers pass null); the
 // kernel header declares them in full.
@@ -103,6 +105,8 @@ struct _FILETIME;
 
 LSTATUS WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM samDesired, PHKEY phkResult);
 LSTATUS WINAPI RegOpenKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult);
+// A key name longer than 255 bytes, or a key that would lie more than 512
+// levels below its hive's root, is refused with ERROR_INVALID_PARAMETER.
 LSTATUS WINAPI RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD Reserved, LPSTR lpClass, DWORD dwOptions,
                                REGSAM samDesired, struct _SECURITY_ATTRIBUTES *lpSecurityAttributes,
                                PHKEY phkResult, LPDWORD lpdwDisposition);

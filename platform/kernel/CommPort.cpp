@@ -12,6 +12,7 @@
 #include "Clock.h"
 #include "CommSettings.h"
 #include "ErrorCodes.h"
+#include "LowLatency.h"
 #include "PathResolution.h"
 #include "machine/MachineRoot.h"
 #include "winerror.h"
@@ -117,6 +118,7 @@ std::shared_ptr<CommPort> CommPort::Open(const std::string &name, DWORD access)
     }
     MakeRaw(&tio);
     tcsetattr(fd, TCSANOW, &tio);
+    RequestLowLatency(fd);
     // As on Windows, what came while the port was closed is not delivered.
     tcflush(fd, TCIOFLUSH);
     SetLastError(ERROR_SUCCESS);

@@ -1,7 +1,8 @@
 // A COM port: the tty that the machine root's link <root>/ports/COMn names,
 // held exclusively (an flock on the tty, so that a second opening fails in
-// every process, root's included), raw, with the Windows read and write
-// time-out rules of COMMTIMEOUTS.
+// every process, root's included), raw, at low latency where the tty offers
+// it (a USB-serial bridge), with the Windows read and write time-out rules of
+// COMMTIMEOUTS.
 #pragma once
 
 #include <atomic>

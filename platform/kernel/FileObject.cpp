@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ErrorCodes.h"
+#include "FileAttributes.h"
 #include "winbase.h"
 #include "winerror.h"
 
@@ -103,6 +104,12 @@ std::shared_ptr<FileObject> FileObject::Open(const std::string &unixPath, DWORD 
     const bool existed = stat(unixPath.c_str(), &before) == 0;
     if (existed && S_ISDIR(before.st_mode)) {
         SetLastError(disposition == CREATE_NEW ? ERROR_FILE_EXISTS : ERROR_ACCESS_DENIED);
+        return nullptr;
+    }
+    // A read-only file is neither written nor emptied, whoever asks.
+    if (existed && IsReadOnly(before) && disposition != CREATE_NEW &&
+        (canWrite || disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING)) {
+        SetLastError(ERROR_ACCESS_DENIED);
         return nullptr;
     }
     const mode_t mode = (flags & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;

@@ -9,8 +9,11 @@
 #include <unistd.h>
 
 #include "ErrorCodes.h"
+#include "FileAttributes.h"
 #include "FileObject.h"
 #include "PathResolution.h"
+#include "PendingRenames.h"
+#include "machine/MachineRoot.h"
 #include "machine/Paths.h"
 #include "winbase.h"
 #include "winerror.h"
@@ -44,7 +47,7 @@ BOOL CopyContents(const std::string &from, const std::string &to, bool exclusive
             close(source);
             return Fail(ERROR_FILE_EXISTS);
         }
-        if (S_ISDIR(existing.st_mode)) {
+        if (S_ISDIR(existing.st_mode) || platform::IsReadOnly(existing)) {
             close(source);
             return Fail(ERROR_ACCESS_DENIED);
         }
@@ -118,7 +121,7 @@ BOOL WINAPI DeleteFileA(LPCSTR lpFileName)
     struct stat info;
     if (lstat(path.c_str(), &info) != 0)
         return SetLastErrorForPath(errno, path), FALSE;
-    if (S_ISDIR(info.st_mode) || (S_ISREG(info.st_mode) && !(info.st_mode & S_IWUSR)))
+    if (S_ISDIR(info.st_mode) || (S_ISREG(info.st_mode) && platform::IsReadOnly(info)))
         return Fail(ERROR_ACCESS_DENIED);
     if (!platform::FileObject::DeletionShared(path))
         return Fail(ERROR_SHARING_VIOLATION);
@@ -137,10 +140,7 @@ DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName)
         SetLastErrorForPath(errno, path);
         return INVALID_FILE_ATTRIBUTES;
     }
-    if (S_ISDIR(info.st_mode))
-        return FILE_ATTRIBUTE_DIRECTORY;
-    return (info.st_mode & S_IWUSR) ? FILE_ATTRIBUTE_ARCHIVE
-                                    : FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY;
+    return platform::AttributesOf(info);
 }
 
 BOOL WINAPI SetFileAttributesA(LPCSTR lpFileName, DWORD dwFileAttributes)
@@ -190,41 +190,87 @@ BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName)
     return TRUE;
 }
 
-BOOL WINAPI MoveFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName)
+namespace {
+
+// Moves the entry `from` to `to` (Unix paths; `newName` is the Windows name
+// that was asked for, whose spelling a rename that changes only case takes).
+// An existing `to` is replaced only when `replace` and it is a file that is
+// not read-only; across file systems files are copied when `copyAllowed`,
+// folders never, as on Windows.
+BOOL MoveEntry(const std::string &from, const std::string &to, const char *newName, bool replace, bool copyAllowed)
 {
-    std::string from, to;
-    if (!MapWindowsName(lpExistingFileName, &from) || !MapWindowsName(lpNewFileName, &to))
-        return FALSE;
     struct stat source, target;
     if (lstat(from.c_str(), &source) != 0)
         return SetLastErrorForPath(errno, from), FALSE;
+    std::string destination = to;
     if (lstat(to.c_str(), &target) == 0) {
-        if (source.st_dev != target.st_dev || source.st_ino != target.st_ino)
-            return Fail(ERROR_ALREADY_EXISTS);
-        // The same entry under another case: a rename that changes only case.
-        to = FolderOf(to) + "/" + LastComponent(lpNewFileName);
-        if (to == from)
+        if (source.st_dev == target.st_dev && source.st_ino == target.st_ino) {
+            // The same entry under another case: a rename that changes only case.
+            destination = FolderOf(to) + "/" + LastComponent(newName);
+            if (destination == from)
+                return TRUE;
+            if (rename(from.c_str(), destination.c_str()) != 0)
+                return Fail(platform::ErrorFromErrno(errno));
             return TRUE;
-        if (rename(from.c_str(), to.c_str()) != 0)
-            return Fail(platform::ErrorFromErrno(errno));
-        return TRUE;
+        }
+        if (!replace)
+            return Fail(ERROR_ALREADY_EXISTS);
+        if (S_ISDIR(source.st_mode) || S_ISDIR(target.st_mode) || platform::IsReadOnly(target))
+            return Fail(ERROR_ACCESS_DENIED);
+        if (rename(from.c_str(), to.c_str()) == 0)
+            return TRUE;
+    } else {
+        if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+            return TRUE;
+        if (errno == EINVAL && rename(from.c_str(), to.c_str()) == 0)
+            return TRUE; // a file system without RENAME_NOREPLACE
+        if (errno == EEXIST)
+            return Fail(ERROR_ALREADY_EXISTS);
     }
-    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-        return TRUE;
-    if (errno == EINVAL && rename(from.c_str(), to.c_str()) == 0)
-        return TRUE; // a file system without RENAME_NOREPLACE
-    if (errno == EEXIST)
-        return Fail(ERROR_ALREADY_EXISTS);
     if (errno == EXDEV) {
-        // Files move between drives by copying; folders do not, as on Windows.
-        if (S_ISDIR(source.st_mode))
+        if (S_ISDIR(source.st_mode) || !copyAllowed)
             return Fail(ERROR_NOT_SAME_DEVICE);
-        if (!CopyContents(from, to, true))
+        if (!CopyContents(from, to, !replace))
             return FALSE;
         unlink(from.c_str());
         return TRUE;
     }
     return SetLastErrorForPath(errno, errno == ENOENT ? to : from), FALSE;
+}
+
+} // namespace
+
+BOOL WINAPI MoveFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName)
+{
+    std::string from, to;
+    if (!MapWindowsName(lpExistingFileName, &from) || !MapWindowsName(lpNewFileName, &to))
+        return FALSE;
+    return MoveEntry(from, to, lpNewFileName, false, true);
+}
+
+BOOL WINAPI MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags)
+{
+    if (machine::Family() == machine::WindowsFamily::Windows95)
+        return Fail(ERROR_CALL_NOT_IMPLEMENTED);
+    const DWORD known =
+        MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_WRITE_THROUGH;
+    const bool delay = dwFlags & MOVEFILE_DELAY_UNTIL_REBOOT;
+    if ((dwFlags & ~known) || (!lpNewFileName && !delay) || (delay && (dwFlags & MOVEFILE_COPY_ALLOWED)))
+        return Fail(ERROR_INVALID_PARAMETER);
+    std::string from, to;
+    if (!MapWindowsName(lpExistingFileName, &from) || (lpNewFileName && !MapWindowsName(lpNewFileName, &to)))
+        return FALSE;
+    if (!delay)
+        return MoveEntry(from, to, lpNewFileName, dwFlags & MOVEFILE_REPLACE_EXISTING,
+                         dwFlags & MOVEFILE_COPY_ALLOWED);
+    platform::PendingRename pending;
+    pending.from = machine::WindowsPath(from);
+    if (lpNewFileName) {
+        pending.to = machine::WindowsPath(to);
+        pending.replace = dwFlags & MOVEFILE_REPLACE_EXISTING;
+    }
+    const LONG result = platform::RecordPendingRename(pending);
+    return result == ERROR_SUCCESS ? TRUE : Fail(static_cast<DWORD>(result));
 }
 
 BOOL WINAPI CopyFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFailIfExists)

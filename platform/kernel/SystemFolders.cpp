@@ -3,11 +3,13 @@
 #include <climits>
 #include <cstring>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "ErrorCodes.h"
 #include "machine/MachineRoot.h"
 #include "machine/Paths.h"
+#include "sysinfoapi.h"
 #include "winbase.h"
 #include "winerror.h"
 
@@ -21,6 +23,18 @@ DWORD CopyOut(const std::string &text, LPSTR buffer, DWORD size)
         return static_cast<DWORD>(text.size() + 1);
     memcpy(buffer, text.c_str(), text.size() + 1);
     return static_cast<DWORD>(text.size());
+}
+
+// The same for a folder of the root that must be there: 0 with
+// ERROR_PATH_NOT_FOUND when it is gone.
+DWORD CopyOutFolder(const char *folder, LPSTR buffer, DWORD size)
+{
+    struct stat info;
+    if (stat(machine::UnixPath(folder).c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return 0;
+    }
+    return CopyOut(folder, buffer, size);
 }
 
 } // namespace
@@ -59,12 +73,10 @@ DWORD WINAPI GetTempPathA(DWORD nBufferLength, LPSTR lpBuffer)
 
 UINT WINAPI GetWindowsDirectoryA(LPSTR lpBuffer, UINT uSize)
 {
-    machine::RootPath();
-    return CopyOut(machine::kWindowsDir, lpBuffer, uSize);
+    return CopyOutFolder(machine::kWindowsDir, lpBuffer, uSize);
 }
 
 UINT WINAPI GetSystemDirectoryA(LPSTR lpBuffer, UINT uSize)
 {
-    machine::RootPath();
-    return CopyOut(machine::kSystemDir, lpBuffer, uSize);
+    return CopyOutFolder(machine::kSystemDir, lpBuffer, uSize);
 }

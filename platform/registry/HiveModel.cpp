@@ -27,6 +27,32 @@ bool SameName(const std::string &a, const std::string &b)
     return true;
 }
 
+namespace {
+
+// Moves the subkeys to `pending`, leaving `children` empty.
+void TakeChildren(Key::SubKeys &children, std::vector<std::unique_ptr<Key>> &pending)
+{
+    for (auto &entry : children)
+        pending.push_back(std::move(entry.second));
+    children.clear();
+}
+
+} // namespace
+
+// A key destroyed with its subkeys in place would recurse once per level:
+// the tree is taken apart first, so that every key dies without subkeys
+// (erasing or clearing subkeys comes here for each of them).
+Key::~Key()
+{
+    std::vector<std::unique_ptr<Key>> pending;
+    TakeChildren(fChildren, pending);
+    while (!pending.empty()) {
+        std::unique_ptr<Key> key = std::move(pending.back());
+        pending.pop_back();
+        TakeChildren(key->fChildren, pending);
+    }
+}
+
 Key *Key::Child(const std::string &name) const
 {
     auto found = fChildren.find(FoldName(name));

@@ -26,6 +26,12 @@ struct Value {
 class Key {
 public:
     explicit Key(std::string name = std::string()) : fName(std::move(name)) {}
+    // Tears the tree below down without recursion, however deep it is.
+    ~Key();
+    Key(Key &&) = default;
+    Key &operator=(Key &&) = default;
+    Key(const Key &) = delete;
+    Key &operator=(const Key &) = delete;
 
     const std::string &Name() const { return fName; }
 

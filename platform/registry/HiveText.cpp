@@ -116,24 +116,41 @@ void PutValue(std::string &out, const Value &value)
     out += '\n';
 }
 
-void PutKey(std::string &out, const Key &key, std::string &path)
+// Writes the key lines below the root, depth first in enumeration order,
+// without recursion. A key with neither values nor subkeys is written as
+// its line alone; a key without values whose subkeys follow it needs no line
+// of its own (a key line makes the keys above it), so a chain of keys takes
+// one line rather than one per level, whose paths would grow with the
+// square of its depth.
+void PutKeys(std::string &out, const Key &root)
 {
-    size_t mark = path.size();
-    for (const auto &entry : key.Children()) {
-        const Key &child = *entry.second;
-        path.resize(mark);
-        if (mark)
+    struct Level {
+        const Key *key;
+        Key::SubKeys::const_iterator next;
+        size_t mark; // length of the path down to this key
+    };
+    std::string path;
+    std::vector<Level> levels{{&root, root.Children().begin(), 0}};
+    while (!levels.empty()) {
+        Level &level = levels.back();
+        if (level.next == level.key->Children().end()) {
+            levels.pop_back();
+            continue;
+        }
+        const Key &child = *(level.next++)->second;
+        path.resize(level.mark);
+        if (level.mark)
             path += '\\';
         PutPathName(path, child.Name());
-        out += '\n';
-        out += '[';
-        out += path;
-        out += "]\n";
-        for (const Value &value : child.Values())
-            PutValue(out, value);
-        PutKey(out, child, path);
+        if (!child.Values().empty() || child.Children().empty()) {
+            out += "\n[";
+            out += path;
+            out += "]\n";
+            for (const Value &value : child.Values())
+                PutValue(out, value);
+        }
+        levels.push_back(Level{&child, child.Children().begin(), path.size()});
     }
-    path.resize(mark);
 }
 
 // ---- reading ---------------------------------------------------------
@@ -265,6 +282,10 @@ bool ParsePath(const char *begin, const char *end, KeyPath *path, std::string *p
             }
             if (name.size() > ARV_REG_MAX_KEY_NAME) {
                 *problem = "key name longer than 255 bytes";
+                return false;
+            }
+            if (path->size() == ARV_REG_MAX_KEY_DEPTH) {
+                *problem = "key path deeper than 512 levels";
                 return false;
             }
             path->push_back(name);
@@ -477,8 +498,7 @@ std::string WriteHive(const Hive &hive)
         for (const Value &value : hive.root.Values())
             PutValue(out, value);
     }
-    std::string path;
-    PutKey(out, hive.root, path);
+    PutKeys(out, hive.root);
     return out;
 }
 

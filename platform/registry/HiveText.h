@@ -14,7 +14,12 @@
 // \xHH, so that any byte survives. In key paths the components are
 // separated by "\" and %HH stands for a byte (%25 for "%" itself). Lines
 // starting with ";" or "#" and blank lines are comments. "[]" holds the
-// values of the hive's root.
+// values of the hive's root. A key without values gets a line of its own
+// only when it has no subkeys; otherwise the lines of the keys below it
+// make it.
+//
+// Windows' limits hold for the file too: a key path of more than 512 names
+// or a key name of more than 255 bytes is a line that does not parse.
 //
 // A line that does not parse, or a value named twice in one key, marks the
 // hive damaged: what parsed is kept for reading, and the hive refuses

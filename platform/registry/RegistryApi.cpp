@@ -326,6 +326,10 @@ LONG OpenKey(HKEY hKey, LPCSTR lpSubKey, REGSAM samDesired, Missing missing, PHK
                                              : ResolveExistingBelow(state, hKey, lpSubKey, &base, &tail);
     if (result != ERROR_SUCCESS)
         return result;
+    // Deeper than Windows lets a key tree go: no such key can exist, and
+    // none is made.
+    if (base.path.size() + tail.size() > ARV_REG_MAX_KEY_DEPTH)
+        return missing == Missing::Create ? ERROR_INVALID_PARAMETER : ERROR_FILE_NOT_FOUND;
     Key *key = Locate(state, base);
     if (!key)
         return ERROR_KEY_DELETED;

@@ -8,15 +8,15 @@
 //
 // KEY begins with HKLM, HKCU, HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER.
 // Options may start with "/" or "-", in any case. The machine root is the
-// one ARV_MACHINE_ROOT names unless --root gives one. "check" tells
+// one ARV_MACHINE_ROOT names unless --root (anywhere on the line) gives one. "check" tells
 // whether the hive files parse whole. Exit code 0 on success, 1 on failure.
 #include "RegCommands.h"
 #include "RegFormat.h"
+#include "RootOption.h"
 
 #include "machine/MachineRoot.h"
 #include "winreg.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <strings.h>
@@ -34,7 +34,8 @@ const char kUsage[] =
     "  KeyName    HKLM|HKCU|HKEY_LOCAL_MACHINE|HKEY_CURRENT_USER[\\SubKey]\n"
     "  Type       REG_SZ, REG_MULTI_SZ, REG_EXPAND_SZ, REG_DWORD, REG_QWORD,\n"
     "             REG_BINARY or REG_NONE (REG_SZ when not given)\n"
-    "  --root DIR the machine root to work on (else ARV_MACHINE_ROOT)\n";
+    "  --root DIR the machine root to work on (else ARV_MACHINE_ROOT), anywhere\n"
+    "             on the command line\n";
 
 int Syntax(const std::string &operation)
 {
@@ -69,24 +70,24 @@ bool ParseKey(const std::string &text, regtool::Request *request)
     return true;
 }
 
+// Whether args[at] is an option followed by its value: /v in every
+// operation, /t, /d and /s (the separator) in ADD.
+bool OptionTakesValue(const std::vector<std::string> &args, size_t at)
+{
+    if (at == 0)
+        return false;
+    const bool add = Same(args[0], "ADD");
+    const std::string &arg = args[at];
+    return IsOption(arg, "v") || (add && (IsOption(arg, "t") || IsOption(arg, "d") || IsOption(arg, "s")));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
-    while (!args.empty() && (args[0] == "--root" || args[0].rfind("--root=", 0) == 0)) {
-        std::string root;
-        if (args[0] == "--root") {
-            if (args.size() < 2)
-                return Syntax("");
-            root = args[1];
-            args.erase(args.begin(), args.begin() + 2);
-        } else {
-            root = args[0].substr(7);
-            args.erase(args.begin());
-        }
-        setenv(machine::kRootVariable, root.c_str(), 1);
-    }
+    if (!tools::TakeRootOption(args, OptionTakesValue))
+        return Syntax("");
     if (args.empty() || IsOption(args[0], "?") || args[0] == "--help") {
         std::cout << kUsage;
         return args.empty() ? 1 : 0;

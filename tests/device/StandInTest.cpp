@@ -14,6 +14,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "DeviceIds.h"
 #include "machine/FtdiBus.h"
 #include "windows.h"
 
@@ -95,7 +96,7 @@ Bitmap MakePage(int height, int seed)
 
 bool RegistryPort(const std::string &serial, const std::string &instance, std::string *port)
 {
-    std::string key = machine::FtdiParametersKey(serial, instance);
+    std::string key = machine::FtdiParametersKey(serial, instance, kDeviceVendorId, kDeviceProductId);
     HKEY handle = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
         return false;

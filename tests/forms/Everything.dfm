@@ -87,7 +87,7 @@ object EverythingForm: TEverythingForm
     end
     object Flag: TBevel
       Left = 197
-      Top = 405
+      Top = 305
       Width = 32
       Height = 24
       Shape = bsFrame
@@ -135,10 +135,10 @@ object EverythingForm: TEverythingForm
       Text = 'C:\Program Files'
     end
     object Log: TMemo
-      Left = 32
-      Top = 16
-      Width = 417
-      Height = 449
+      Left = 250
+      Top = 100
+      Width = 150
+      Height = 70
       Lines.Strings = (
         'first'
         'second'#9'tab'
@@ -149,7 +149,7 @@ object EverythingForm: TEverythingForm
     object Progress: TProgressBar
       Left = 48
       Top = 112
-      Width = 449
+      Width = 150
       Height = 17
       Max = 100
       Position = 25

@@ -5,13 +5,16 @@
 #include <string>
 #include <vector>
 
+#include <QApplication>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include "BitBtn.h"
+#include "Dialogs.h"
 #include "Button.h"
 #include "Form.h"
 #include "FormPilot.h"
@@ -201,6 +204,25 @@ TEST_F(Forms, AnExceptionInAClickHandlerEndsThatHandlerOnly)
     ASSERT_EQ(Pilot.Shown().size(), 1u);
     EXPECT_EQ(Pilot.Shown()[0].Text, "Unknown.");
     EXPECT_TRUE(form->Visible());
+}
+
+TEST_F(Forms, EnterPressesTheDefaultButtonAndTheTitleCaptionsMessageBoxes)
+{
+    TNoticeForm *form = nullptr;
+    Application->CreateForm(&form);
+    Soon([&] {
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(form->Widget(), &enter);
+    });
+    form->ShowModal();
+    EXPECT_EQ(form->Log, (Events{"create", "show", "close"})) << "the OK button's click closed it";
+
+    Application->SetTitle("Orvel Scanner");
+    Pilot.Answer("OK");
+    ShowMessage("Done");
+    ASSERT_EQ(Pilot.Shown().size(), 1u);
+    EXPECT_EQ(Pilot.Shown()[0].Title, "Orvel Scanner");
+    EXPECT_EQ(Application->Title(), "Orvel Scanner");
 }
 
 } // namespace

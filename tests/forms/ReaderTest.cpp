@@ -15,6 +15,7 @@
 #include "Button.h"
 #include "Edit.h"
 #include "Form.h"
+#include "FormPilot.h"
 #include "FormReader.h"
 #include "FormsTestSupport.h"
 #include "Label.h"
@@ -189,14 +190,13 @@ TEST_F(Reader, EveryKindOfPropertyGivesTheValueWritten)
                                         "leave", "click Plain", "click Pictured", "tick", "close 1"}));
     EXPECT_EQ(form->Title->OnClick().MethodName(), "TitleClick");
     EXPECT_FALSE(Application->Terminated()) << "OnClose kept the main form open";
+    EXPECT_FALSE(classlib_testing::SavePicture(form, "forms_test/EveryComponent", "form").empty());
 }
 
 TEST_F(Reader, OnDestroyRunsWhenTheApplicationGoes)
 {
     TEverythingForm *form = nullptr;
     Application->CreateForm(&form);
-    std::vector<std::string> *events = &form->Events;
-    (void)events;
     QPointer<QObject> watch(form);
     bool destroyed = false;
     form->SetOnDestroy(TNotifyEvent([&](TObject *) { destroyed = true; }, form, "test"));

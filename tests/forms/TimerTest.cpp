@@ -101,12 +101,25 @@ TEST_F(Timers, SettingsFromAnotherThreadReachTheGuiThreadInOrder)
     EXPECT_EQ(ticks, 1);
 }
 
-TEST_F(Timers, ATimerMadeOnAnotherThreadFiresOnTheGuiThread)
+// A thread object's poll, as the scanner's scan thread binds it.
+struct Poller {
+    int polls = 0;
+    void PollTimer(TObject *) { ++polls; }
+};
+
+TEST_F(Timers, ATimerMadeOnAnotherThreadBelongsToTheGuiThread)
 {
+    Poller poller;
     TTimer *timer = nullptr;
-    std::thread maker([&] { timer = new TTimer(nullptr); });
+    std::thread maker([&] {
+        timer = new TTimer(nullptr);
+        timer->SetEnabled(false);
+    });
     maker.join();
     EXPECT_EQ(timer->thread(), QCoreApplication::instance()->thread());
+    timer->SetOnTimer(TNotifyEvent(&poller, &Poller::PollTimer));
+    timer->OnTimer()(timer);
+    EXPECT_EQ(poller.polls, 1);
     delete timer;
 }
 

@@ -279,6 +279,40 @@ TEST_F(FilesTest, FoldersAndAttributes)
     EXPECT_TRUE(RemoveDirectoryA("C:\\WORK"));
 }
 
+TEST_F(FilesTest, AReadOnlyFileIsNeitherWrittenNorReplacedNorDeleted)
+{
+    WriteText(OnC("locked.txt"), "locked");
+    WriteText(OnC("other.txt"), "other");
+    ASSERT_TRUE(SetFileAttributesA("C:\\locked.txt", FILE_ATTRIBUTE_READONLY));
+    struct Case {
+        DWORD access;
+        DWORD disposition;
+    };
+    const Case refused[] = {
+        {GENERIC_WRITE, OPEN_EXISTING},
+        {GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS},
+        {GENERIC_READ, CREATE_ALWAYS},
+        {GENERIC_WRITE, TRUNCATE_EXISTING},
+    };
+    for (const Case &c : refused) {
+        EXPECT_EQ(Open("C:\\locked.txt", c.access, FILE_SHARE_READ, c.disposition), INVALID_HANDLE_VALUE)
+            << c.access << " " << c.disposition;
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    }
+    EXPECT_FALSE(CopyFileA("C:\\other.txt", "C:\\locked.txt", FALSE));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_FALSE(DeleteFileA("C:\\locked.txt"));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(ReadText(OnC("locked.txt")), "locked");
+
+    // Reading and renaming it are allowed, as on Windows.
+    HANDLE file = Open("C:\\locked.txt", GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+    EXPECT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+    EXPECT_TRUE(MoveFileA("C:\\locked.txt", "C:\\renamed.txt"));
+    EXPECT_NE(GetFileAttributesA("C:\\renamed.txt") & FILE_ATTRIBUTE_READONLY, 0u);
+}
+
 TEST_F(FilesTest, MoveAndCopy)
 {
     WriteText(OnC("one.txt"), "first");

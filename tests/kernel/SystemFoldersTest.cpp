@@ -64,4 +64,44 @@ TEST_F(SystemFoldersTest, StandardFoldersLieInTheRoot)
     }
 }
 
+TEST_F(SystemFoldersTest, AFolderGoneFromTheRootIsNotGiven)
+{
+    char buffer[MAX_PATH] = "untouched";
+    testsupport::RemoveTree(machine::UnixPath(machine::kSystemDir));
+    SetLastError(0);
+    EXPECT_EQ(GetSystemDirectoryA(buffer, sizeof buffer), 0u);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+    EXPECT_STREQ(buffer, "untouched");
+    EXPECT_EQ(GetWindowsDirectoryA(buffer, sizeof buffer), strlen(machine::kWindowsDir));
+
+    testsupport::RemoveTree(machine::UnixPath(machine::kWindowsDir));
+    EXPECT_EQ(GetWindowsDirectoryA(buffer, sizeof buffer), 0u);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+}
+
+TEST_F(SystemFoldersTest, TheVersionIsOfTheFamilyTheSettingNames)
+{
+    struct Case {
+        const char *setting; // null: no setting file
+        bool family95;
+    };
+    const Case cases[] = {
+        {nullptr, false}, {"nt", false}, {"95", true}, {"95\n", true}, {" 95 \r\n", true},
+        {"98", false},    {"95 me", false}, {"", false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.setting ? c.setting : "(none)");
+        const std::string file = machine::SettingsFolder() + "/" + machine::kWindowsFamilySetting;
+        unlink(file.c_str());
+        if (c.setting) {
+            ASSERT_TRUE(testsupport::WriteWindowsFamily(c.setting));
+        }
+        const DWORD version = GetVersion();
+        EXPECT_EQ((version & 0x80000000u) != 0, c.family95);
+        EXPECT_EQ(LOBYTE(version), c.family95 ? 4 : 5) << "major version";
+        EXPECT_EQ(LOBYTE(version >> 8), c.family95 ? 10 : 1) << "minor version";
+        EXPECT_EQ(machine::Family(), c.family95 ? machine::WindowsFamily::Windows95 : machine::WindowsFamily::NT);
+    }
+}
+
 } // namespace

@@ -3,6 +3,7 @@
 // opened, and what Detect keeps.
 #include "DeviceSupport.h"
 
+#include "DeviceIds.h"
 #include "Registry.h"
 #include "StringList.h"
 #include "Tserial.h"
@@ -97,14 +98,14 @@ TEST_F(DeviceDiscovery, SkipsPortsThatDoNotOpen) {
   ASSERT_EQ(holder.Open("COM3", 19200, 0, 0), 0);
   // Listed, but its port is gone; an empty name; no PortName at all; an
   // instance without its parameters key.
-  ASSERT_TRUE(machine::RegisterDevice("ARV0000", "0000", "COM12"));
-  WriteInstance(machine::FtdiDeviceKeyName("ARV0001"), "0003", "");
-  WriteInstance(machine::FtdiDeviceKeyName("ARV0001"), "0004", nullptr);
+  ASSERT_TRUE(machine::RegisterDevice("ARV0000", "0000", "COM12", kDeviceVendorId, kDeviceProductId));
+  WriteInstance(machine::FtdiDeviceKeyName("ARV0001", kDeviceVendorId, kDeviceProductId), "0003", "");
+  WriteInstance(machine::FtdiDeviceKeyName("ARV0001", kDeviceVendorId, kDeviceProductId), "0004", nullptr);
   {
     TRegistry registry;
     registry.SetRootKey(HKEY_LOCAL_MACHINE);
     ASSERT_TRUE(registry.CreateKey(std::string(machine::kFtdiBusKey) + "\\" +
-                                   machine::FtdiDeviceKeyName("ARV0002") + "\\0005"));
+                                   machine::FtdiDeviceKeyName("ARV0002", kDeviceVendorId, kDeviceProductId) + "\\0005"));
   }
   EXPECT_EQ(Names(link_->ListPorts()), (std::vector<std::string>{"COM4"}));
   holder.Close();

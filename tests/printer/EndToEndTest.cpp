@@ -44,7 +44,7 @@ TEST_P(EndToEndTest, PortMonitorHandsTheJobToThePrinterProgram)
         ASSERT_TRUE(testsupport::CopyWithMode(ARV_PRINTER_PROGRAM, folder + "/orvel_printer.exe", 0755));
         command = std::string(kInstallFolder) + "\\orvel_printer.exe";
     }
-    ASSERT_TRUE(portmon::AddPrinterOnPort(kPrinter, "ARV1:", command));
+    ASSERT_EQ(portmon::AddPrinterOnNewPort(kPrinter, command), "RPT1:");
 
     auto pages = SamplePages(c.pages, 120, 21);
     std::string jobFile = root.Scratch("spool") + "/job.prn";

@@ -17,6 +17,11 @@
 
 namespace {
 
+// The ids the device is plugged in under, here those of the bridge's own
+// default product.
+const char kVendor[] = "0403";
+const char kProduct[] = "6001";
+
 class FtdiBus : public TempRootTest {
 protected:
     void SetUp() override
@@ -70,14 +75,14 @@ protected:
 
 TEST_F(FtdiBus, PlugWritesTheEnumerationKeysAndTheLink)
 {
-    ASSERT_TRUE(machine::PlugDevice("A1B2C3", "0000", "COM5", fTty));
+    ASSERT_TRUE(machine::PlugDevice("A1B2C3", "0000", "COM5", fTty, kVendor, kProduct));
     EXPECT_EQ(SubKeys(machine::kFtdiBusKey), std::vector<std::string>({"VID_0403+PID_6001+A1B2C3"}));
     EXPECT_EQ(SubKeys(std::string(machine::kFtdiBusKey) + "\\VID_0403+PID_6001+A1B2C3"),
               std::vector<std::string>({"0000"}));
-    EXPECT_EQ(machine::FtdiParametersKey("A1B2C3", "0000"),
+    EXPECT_EQ(machine::FtdiParametersKey("A1B2C3", "0000", kVendor, kProduct),
               "SYSTEM\\CurrentControlSet\\Enum\\FTDIBUS\\VID_0403+PID_6001+A1B2C3\\0000\\Device Parameters");
-    EXPECT_EQ(SubKeys(machine::FtdiParametersKey("A1B2C3", "0000")), std::vector<std::string>());
-    EXPECT_EQ(Values(machine::FtdiParametersKey("A1B2C3", "0000")), std::vector<std::string>({"PortName=COM5"}));
+    EXPECT_EQ(SubKeys(machine::FtdiParametersKey("A1B2C3", "0000", kVendor, kProduct)), std::vector<std::string>());
+    EXPECT_EQ(Values(machine::FtdiParametersKey("A1B2C3", "0000", kVendor, kProduct)), std::vector<std::string>({"PortName=COM5"}));
     EXPECT_EQ(LinkTarget("COM5"), fTty);
 
     // The link leads to the real tty.
@@ -90,34 +95,34 @@ TEST_F(FtdiBus, PlugWritesTheEnumerationKeysAndTheLink)
 
 TEST_F(FtdiBus, UnplugRemovesTheInstanceThenTheDevice)
 {
-    ASSERT_TRUE(machine::PlugDevice("A1", "0000", "COM5", fTty));
-    ASSERT_TRUE(machine::PlugDevice("A1", "0001", "COM6", fTty));
-    ASSERT_TRUE(machine::PlugDevice("B2", "0000", "COM7", fTty));
+    ASSERT_TRUE(machine::PlugDevice("A1", "0000", "COM5", fTty, kVendor, kProduct));
+    ASSERT_TRUE(machine::PlugDevice("A1", "0001", "COM6", fTty, kVendor, kProduct));
+    ASSERT_TRUE(machine::PlugDevice("B2", "0000", "COM7", fTty, kVendor, kProduct));
 
-    ASSERT_TRUE(machine::UnplugDevice("A1", "0000", "COM5"));
+    ASSERT_TRUE(machine::UnplugDevice("A1", "0000", "COM5", kVendor, kProduct));
     EXPECT_EQ(SubKeys(std::string(machine::kFtdiBusKey) + "\\VID_0403+PID_6001+A1"),
               std::vector<std::string>({"0001"}));
     EXPECT_EQ(LinkTarget("COM5"), "<none>");
     EXPECT_EQ(LinkTarget("COM6"), fTty);
 
     // Without a port name the instance's own PortName says which link goes.
-    ASSERT_TRUE(machine::UnplugDevice("A1", "0001"));
+    ASSERT_TRUE(machine::UnplugDevice("A1", "0001", "", kVendor, kProduct));
     EXPECT_EQ(SubKeys(machine::kFtdiBusKey), std::vector<std::string>({"VID_0403+PID_6001+B2"}));
     EXPECT_EQ(LinkTarget("COM6"), "<none>");
     EXPECT_EQ(LinkTarget("COM7"), fTty);
 
-    EXPECT_TRUE(machine::UnplugDevice("A1", "0001")) << "already gone is fine";
-    ASSERT_TRUE(machine::UnplugDevice("B2", "0000"));
+    EXPECT_TRUE(machine::UnplugDevice("A1", "0001", "", kVendor, kProduct)) << "already gone is fine";
+    ASSERT_TRUE(machine::UnplugDevice("B2", "0000", "", kVendor, kProduct));
     EXPECT_EQ(SubKeys(machine::kFtdiBusKey), std::vector<std::string>()) << "the bus key itself stays";
 }
 
 TEST_F(FtdiBus, PlugReplacesAStaleLink)
 {
     ASSERT_EQ(symlink("/dev/pts/nonexistent", machine::PortLink("COM3").c_str()), 0);
-    ASSERT_TRUE(machine::PlugDevice("A1", "0000", "COM3", fTty));
+    ASSERT_TRUE(machine::PlugDevice("A1", "0000", "COM3", fTty, kVendor, kProduct));
     EXPECT_EQ(LinkTarget("COM3"), fTty);
-    ASSERT_TRUE(machine::PlugDevice("A1", "0000", "COM4", fTty)) << "the same instance on a new port";
-    EXPECT_EQ(Values(machine::FtdiParametersKey("A1", "0000")), std::vector<std::string>({"PortName=COM4"}));
+    ASSERT_TRUE(machine::PlugDevice("A1", "0000", "COM4", fTty, kVendor, kProduct)) << "the same instance on a new port";
+    EXPECT_EQ(Values(machine::FtdiParametersKey("A1", "0000", kVendor, kProduct)), std::vector<std::string>({"PortName=COM4"}));
 }
 
 TEST_F(FtdiBus, RegistersWithoutALinkAndWithOtherIds)
@@ -132,11 +137,11 @@ TEST_F(FtdiBus, RegistersWithoutALinkAndWithOtherIds)
 
 TEST_F(FtdiBus, UnplugLeavesAFileThatIsNoLink)
 {
-    ASSERT_TRUE(machine::RegisterDevice("A1", "0000", "COM5"));
+    ASSERT_TRUE(machine::RegisterDevice("A1", "0000", "COM5", kVendor, kProduct));
     int file = open(machine::PortLink("COM5").c_str(), O_CREAT | O_WRONLY, 0644);
     ASSERT_GE(file, 0);
     close(file);
-    EXPECT_FALSE(machine::UnplugDevice("A1", "0000"));
+    EXPECT_FALSE(machine::UnplugDevice("A1", "0000", "", kVendor, kProduct));
     struct stat info;
     EXPECT_EQ(lstat(machine::PortLink("COM5").c_str(), &info), 0);
     EXPECT_EQ(SubKeys(machine::kFtdiBusKey), std::vector<std::string>()) << "the keys go all the same";
@@ -144,9 +149,9 @@ TEST_F(FtdiBus, UnplugLeavesAFileThatIsNoLink)
 
 TEST_F(FtdiBus, RefusesNamesThatAreNoPorts)
 {
-    EXPECT_FALSE(machine::PlugDevice("A1", "0000", "", fTty));
-    EXPECT_FALSE(machine::PlugDevice("A1", "0000", "../escape", fTty));
-    EXPECT_FALSE(machine::PlugDevice("A1", "", "COM3", fTty));
+    EXPECT_FALSE(machine::PlugDevice("A1", "0000", "", fTty, kVendor, kProduct));
+    EXPECT_FALSE(machine::PlugDevice("A1", "0000", "../escape", fTty, kVendor, kProduct));
+    EXPECT_FALSE(machine::PlugDevice("A1", "", "COM3", fTty, kVendor, kProduct));
     EXPECT_EQ(SubKeys(machine::kFtdiBusKey), std::vector<std::string>({"<missing>"}));
 }
 

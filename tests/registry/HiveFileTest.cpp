@@ -18,7 +18,7 @@ const char kPortKey[] = "SYSTEM\\CurrentControlSet\\Enum\\FTDIBUS\\VID_0403+PID_
 
 class HiveFile : public TempRootTest {};
 
-TEST_F(HiveFile, IsPlainTextWithOneSectionPerKey)
+TEST_F(HiveFile, IsPlainTextWithOneSectionPerKeyThatHoldsSomething)
 {
     ASSERT_EQ(SetStringAt(HKEY_LOCAL_MACHINE, kPortKey, "PortName", "COM3"), ERROR_SUCCESS);
     HKEY key = nullptr;
@@ -34,7 +34,15 @@ TEST_F(HiveFile, IsPlainTextWithOneSectionPerKey)
                         "Parameters]\n\"PortName\"=sz:\"COM3\"\n\"Count\"=dword:0000002a\n\"Blob\"=hex:01,ff\n"),
               std::string::npos)
         << text;
-    EXPECT_NE(text.find("\n[SYSTEM]\n"), std::string::npos) << "every key has its line, empty or not";
+    EXPECT_EQ(text.find("\n[SYSTEM]\n"), std::string::npos) << "a key without values goes with the keys below it";
+    ASSERT_EQ(SetStringAt(HKEY_LOCAL_MACHINE, "SOFTWARE\\Parent", "v", "x"), ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Parent\\Leaf", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &key, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_NE(ReadFile(MachineHive()).find("\n[SOFTWARE\\Parent]\n\"v\"=sz:\"x\"\n\n[SOFTWARE\\Parent\\Leaf]\n"),
+              std::string::npos)
+        << "keys with values and keys without subkeys have their lines";
     EXPECT_EQ(ReadFile(machine::HiveFile("HKEY_CURRENT_USER")), "") << "the other hive is not touched";
 }
 

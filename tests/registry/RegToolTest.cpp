@@ -155,13 +155,32 @@ TEST_F(RegTool, RefusesBadCommandLines)
     EXPECT_EQ(ReadFile(MachineHive()), before) << "none of them wrote";
 }
 
-TEST_F(RegTool, WorksOnTheRootItIsGiven)
+TEST_F(RegTool, WorksOnTheRootItIsGivenWhereverTheOptionStands)
 {
     testsupport::TempFolder other("arv-registry-tool");
     ASSERT_TRUE(other.Made());
-    EXPECT_EQ(RunTool({"--root", other.Path(), "add", "HKLM\\SOFTWARE\\Elsewhere", "/f"}).code, 0);
+    const std::string root = other.Path();
+    EXPECT_EQ(RunTool({"--root", root, "add", "HKLM\\SOFTWARE\\Elsewhere", "/f"}).code, 0);
     EXPECT_EQ(RunTool({"query", "HKLM\\SOFTWARE\\Elsewhere"}).code, 1) << "not in the test's own root";
-    EXPECT_EQ(RunTool({"--root", other.Path(), "query", "HKLM\\SOFTWARE\\Elsewhere"}).code, 0);
+
+    const std::vector<std::vector<std::string>> lines = {
+        {"query", "HKLM\\SOFTWARE\\Elsewhere", "--root", root},
+        {"query", "--root", root, "HKLM\\SOFTWARE\\Elsewhere"},
+        {"query", "HKLM\\SOFTWARE\\Elsewhere", "/s", "--root=" + root},
+        {"add", "HKLM\\SOFTWARE\\Elsewhere", "/v", "At", "/d", "end", "/f", "--root", root},
+        {"add", "HKLM\\SOFTWARE\\Elsewhere", "/s", ",", "--root", root, "/v", "List", "/t", "REG_MULTI_SZ", "/d",
+         "a,b", "/f"},
+    };
+    for (const std::vector<std::string> &line : lines) {
+        const Outcome result = RunTool(line);
+        EXPECT_EQ(result.code, 0) << line[0] << " " << line[2] << "\n" << result.err;
+    }
+    EXPECT_NE(RunTool({"query", "HKLM\\SOFTWARE\\Elsewhere", "--root", root}).out.find("a\\0b"), std::string::npos);
+
+    // The value of an option may itself read "--root".
+    EXPECT_EQ(RunTool({"add", "HKLM\\SOFTWARE\\Here", "/v", "--root", "/d", "--root", "/f"}).code, 0);
+    EXPECT_NE(RunTool({"query", "HKLM\\SOFTWARE\\Here"}).out.find("--root    REG_SZ    --root"), std::string::npos);
+    EXPECT_EQ(RunTool({"query", "HKLM\\SOFTWARE\\Here", "--root"}).code, 1) << "a root option without its folder";
 }
 
 TEST_F(RegTool, ReportsADamagedHiveAndLeavesItAlone)

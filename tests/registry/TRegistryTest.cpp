@@ -51,12 +51,12 @@ std::vector<std::string> DiscoverPorts(const AnsiString &prefix)
 TEST_F(TRegistryTest, WalksTheBusKeysAsDiscoveryDoes)
 {
     AnsiString prefix;
-    prefix.printf("VID_%s+PID_%s", machine::kDeviceVendorId, machine::kDeviceProductId);
+    prefix.printf("VID_%s+PID_%s", "0403", "6001");
     EXPECT_TRUE(DiscoverPorts(prefix).empty()) << "no bus key yet";
 
-    ASSERT_TRUE(machine::RegisterDevice("B2", "0001", "COM8"));
-    ASSERT_TRUE(machine::RegisterDevice("B2", "0000", "COM7"));
-    ASSERT_TRUE(machine::RegisterDevice("A1", "0000", "COM3"));
+    ASSERT_TRUE(machine::RegisterDevice("B2", "0001", "COM8", "0403", "6001"));
+    ASSERT_TRUE(machine::RegisterDevice("B2", "0000", "COM7", "0403", "6001"));
+    ASSERT_TRUE(machine::RegisterDevice("A1", "0000", "COM3", "0403", "6001"));
     ASSERT_TRUE(machine::RegisterDevice("C3", "0000", "COM4", "0403", "6010")); // another product
     ASSERT_TRUE(machine::RegisterDevice("D4", "0000", "COM5", "0403", "6001"));
     {

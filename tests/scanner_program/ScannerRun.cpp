@@ -240,7 +240,8 @@ std::string ScannerRunTest::UnixPath(const std::string &windowsPath) const
 
 std::string ScannerRunTest::Picture(const std::string &name)
 {
-    return classlib_testing::SavePicture(MainForm, "scanner_program_test", name);
+    const testing::TestInfo *test = testing::UnitTest::GetInstance()->current_test_info();
+    return classlib_testing::SavePicture(MainForm, std::string("scanner_program_test/") + test->name(), name);
 }
 
 void ExpectPilotClean(const classlib_testing::TDialogPilot &pilot)

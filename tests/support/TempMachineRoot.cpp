@@ -62,4 +62,9 @@ bool WriteUiLanguage(const std::string &setting)
     return WriteText(machine::SettingsFolder() + "/ui-language", setting);
 }
 
+bool WriteWindowsFamily(const std::string &setting)
+{
+    return WriteText(machine::SettingsFolder() + "/" + machine::kWindowsFamilySetting, setting);
+}
+
 } // namespace testsupport

@@ -59,4 +59,8 @@ private:
 // ("1033", "2052\n", or anything a test wants the machine to find there).
 bool WriteUiLanguage(const std::string &setting);
 
+// Writes the current machine's Windows family setting ("95", "nt", or
+// anything a test wants the machine to find there).
+bool WriteWindowsFamily(const std::string &setting);
+
 } // namespace testsupport

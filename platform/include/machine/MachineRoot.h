@@ -7,7 +7,11 @@
 //   <root>/drives/<x>          a link per further drive; z links to "/"
 //   <root>/registry/<hive>.hive  registry hives as text
 //   <root>/ports/COMn          link to the tty that carries COMn
-//   <root>/settings/           machine settings (ui-language, ...)
+//   <root>/settings/           machine settings (ui-language, windows-family,
+//                              drives)
+//
+// A root whose system folder is new gets a link there to each of Windows'
+// own programs that the build provides (the stand-in of "net.exe", ...).
 #pragma once
 
 #include <string>
@@ -44,5 +48,13 @@ constexpr const char *kUserProfileDir = "C:\\Documents and Settings\\User";
 constexpr const char *kDesktopDir = "C:\\Documents and Settings\\User\\Desktop";
 constexpr const char *kDocumentsDir = "C:\\Documents and Settings\\User\\My Documents";
 constexpr const char *kTempDir = "C:\\Documents and Settings\\User\\Local Settings\\Temp";
+
+// The settings folder's file "windows-family": "95" (a line of its own)
+// makes the machine a Windows of the 95 family; anything else, or no file,
+// the NT family. GetVersion, MoveFileExA and the restart follow it.
+constexpr const char *kWindowsFamilySetting = "windows-family";
+
+enum class WindowsFamily { NT, Windows95 };
+WindowsFamily Family();
 
 } // namespace machine

@@ -1,0 +1,231 @@
+// WritePrivateProfileStringA and GetPrivateProfileStringA over the profile
+// files of the machine root. Each call holds an flock on the file while it
+// reads it (shared) or reads and rewrites it (exclusive), so that calls in
+// several processes never mix their changes.
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "ErrorCodes.h"
+#include "FileAttributes.h"
+#include "PathResolution.h"
+#include "ProfileFile.h"
+#include "machine/MachineRoot.h"
+#include "winbase.h"
+#include "winerror.h"
+
+namespace {
+
+// A profile file by its Windows name: one without a folder lies in the
+// Windows folder.
+bool ProfilePath(const char *fileName, std::string *path)
+{
+    if (!fileName || !*fileName) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    std::string name = fileName;
+    if (name.find_first_of("\\/") == std::string::npos && !(name.size() >= 2 && name[1] == ':'))
+        name = std::string(machine::kWindowsDir) + "\\" + name;
+    return platform::MapWindowsName(name.c_str(), path);
+}
+
+// An open profile file under its flock; closed at the end.
+class LockedFile {
+public:
+    LockedFile(const std::string &path, bool write)
+    {
+        do {
+            fd_ = open(path.c_str(), (write ? O_RDWR | O_CREAT : O_RDONLY) | O_CLOEXEC, 0666);
+        } while (fd_ < 0 && errno == EINTR);
+        if (fd_ < 0) {
+            error_ = errno;
+            return;
+        }
+        while (flock(fd_, write ? LOCK_EX : LOCK_SH) != 0) {
+            if (errno != EINTR) {
+                error_ = errno;
+                close(fd_);
+                fd_ = -1;
+                return;
+            }
+        }
+    }
+    ~LockedFile()
+    {
+        if (fd_ >= 0)
+            close(fd_);
+    }
+    LockedFile(const LockedFile &) = delete;
+    LockedFile &operator=(const LockedFile &) = delete;
+
+    bool Open() const { return fd_ >= 0; }
+    int Error() const { return error_; }
+
+    bool Read(std::string *text)
+    {
+        text->clear();
+        char buffer[65536];
+        for (;;) {
+            const ssize_t got = pread(fd_, buffer, sizeof buffer, static_cast<off_t>(text->size()));
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0)
+                return false;
+            if (got == 0)
+                return true;
+            text->append(buffer, static_cast<size_t>(got));
+        }
+    }
+
+    bool Write(const std::string &text)
+    {
+        if (ftruncate(fd_, 0) != 0)
+            return false;
+        size_t done = 0;
+        while (done < text.size()) {
+            const ssize_t wrote = pwrite(fd_, text.data() + done, text.size() - done, static_cast<off_t>(done));
+            if (wrote < 0 && errno == EINTR)
+                continue;
+            if (wrote <= 0)
+                return false;
+            done += static_cast<size_t>(wrote);
+        }
+        return true;
+    }
+
+private:
+    int fd_ = -1;
+    int error_ = 0;
+};
+
+std::string TrimRight(const char *text)
+{
+    std::string trimmed = text ? text : "";
+    while (!trimmed.empty() && (trimmed.back() == ' ' || trimmed.back() == '\t'))
+        trimmed.pop_back();
+    return trimmed;
+}
+
+// One enclosing pair of quotes comes off a value.
+std::string Unquoted(const std::string &value)
+{
+    if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
+DWORD CopyText(const std::string &text, LPSTR buffer, DWORD size)
+{
+    if (!buffer || size == 0)
+        return 0;
+    const size_t count = text.size() < size ? text.size() : size - 1;
+    memcpy(buffer, text.data(), count);
+    buffer[count] = '\0';
+    return static_cast<DWORD>(count);
+}
+
+// Names, each with its NUL, then one more NUL; cut short, the list still
+// ends with two NULs.
+DWORD CopyList(const std::vector<std::string> &names, LPSTR buffer, DWORD size)
+{
+    if (!buffer || size == 0)
+        return 0;
+    std::string list;
+    for (const std::string &name : names)
+        list += name + '\0';
+    if (list.size() + 1 <= size) {
+        memcpy(buffer, list.data(), list.size());
+        buffer[list.size()] = '\0';
+        return static_cast<DWORD>(list.size());
+    }
+    if (size == 1) {
+        buffer[0] = '\0';
+        return 0;
+    }
+    memcpy(buffer, list.data(), size - 2);
+    buffer[size - 2] = '\0';
+    buffer[size - 1] = '\0';
+    return size - 2;
+}
+
+} // namespace
+
+BOOL WINAPI WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString, LPCSTR lpFileName)
+{
+    std::string path;
+    if (!ProfilePath(lpFileName, &path))
+        return FALSE;
+    if (!lpAppName) {
+        // All three NULL asks Windows to write its cached files; here every
+        // change is written at once.
+        if (!lpKeyName && !lpString)
+            return TRUE;
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    const bool removing = !lpKeyName || !lpString;
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0) {
+        if (removing && errno == ENOENT)
+            return TRUE; // nothing to take out of a file that is not there
+    } else if (S_ISDIR(info.st_mode) || platform::IsReadOnly(info)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    LockedFile file(path, true);
+    if (!file.Open()) {
+        platform::SetLastErrorForPath(file.Error(), path);
+        return FALSE;
+    }
+    std::string text;
+    if (!file.Read(&text)) {
+        SetLastError(platform::ErrorFromErrno(errno));
+        return FALSE;
+    }
+    platform::ProfileFile profile(text);
+    bool changed = true;
+    if (!lpKeyName)
+        changed = profile.RemoveSection(lpAppName);
+    else if (!lpString)
+        changed = profile.RemoveKey(lpAppName, lpKeyName);
+    else
+        profile.Set(lpAppName, lpKeyName, lpString);
+    if (changed && !file.Write(profile.Text())) {
+        SetLastError(platform::ErrorFromErrno(errno));
+        return FALSE;
+    }
+    return TRUE;
+}
+
+DWORD WINAPI GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault,
+                                      LPSTR lpReturnedString, DWORD nSize, LPCSTR lpFileName)
+{
+    std::string path;
+    std::string text;
+    if (ProfilePath(lpFileName, &path)) {
+        LockedFile file(path, false);
+        if (file.Open())
+            file.Read(&text);
+    }
+    const platform::ProfileFile profile(text);
+    if (!lpAppName)
+        return CopyList(profile.Sections(), lpReturnedString, nSize);
+    if (!lpKeyName) {
+        std::vector<std::string> keys;
+        for (const platform::ProfileFile::Entry &entry : profile.Entries(lpAppName))
+            keys.push_back(entry.first);
+        return CopyList(keys, lpReturnedString, nSize);
+    }
+    std::string value;
+    if (!profile.Find(lpAppName, lpKeyName, &value))
+        value = TrimRight(lpDefault);
+    else
+        value = Unquoted(value);
+    return CopyText(value, lpReturnedString, nSize);
+}
