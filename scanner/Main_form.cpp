@@ -28,7 +28,7 @@ enum : int {
     kMsgLoading = 24,
 };
 
-AnsiString Text(int id) { return AnsiString(ScannerText().Get(static_cast<unsigned char>(id))); }
+AnsiString MessageText(int id) { return AnsiString(ScannerText().Get(static_cast<unsigned char>(id))); }
 
 // The folder's bytes, exactly, with nothing after them.
 void SaveFolder(const AnsiString &folder, const AnsiString &fileName)
@@ -73,11 +73,11 @@ void TMainForm::Initialize()
     FThread->Start();
     FThread->SetDestination(FDestination);
 
-    SetCaption(Text(kMsgFormCaption));
-    ScanBut->SetCaption(Text(kMsgScanBut));
-    CloseBut->SetCaption(Text(kMsgCloseBut));
-    DestBut->SetCaption(Text(kMsgDestBut));
-    DestLabel->SetCaption(Text(kMsgDestLabel));
+    SetCaption(MessageText(kMsgFormCaption));
+    ScanBut->SetCaption(MessageText(kMsgScanBut));
+    CloseBut->SetCaption(MessageText(kMsgCloseBut));
+    DestBut->SetCaption(MessageText(kMsgDestBut));
+    DestLabel->SetCaption(MessageText(kMsgDestLabel));
 
     CheckMsgTimer->SetEnabled(true);
     ScanBut->SetEnabled(false);
@@ -85,7 +85,7 @@ void TMainForm::Initialize()
     Button1->SetVisible(false);
     Button2->SetVisible(false);
 
-    ShowStatus(Text(kMsgLoading));
+    ShowStatus(MessageText(kMsgLoading));
 }
 
 void TMainForm::LoadDestination()

@@ -90,7 +90,7 @@ void TMain::InitFields()
     FPollTimer = new TTimer(nullptr);
     FPollTimer->SetInterval(kPollMs);
     FPollTimer->SetEnabled(false);
-    FPollTimer->SetOnTimer(TNotifyEvent([this](TObject *Sender) { Poll(Sender); }, nullptr, "Poll"));
+    FPollTimer->SetOnTimer(TNotifyEvent(this, &TMain::Poll));
     FDestination = AnsiString();
 }
 
