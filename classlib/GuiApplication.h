@@ -1,7 +1,9 @@
 // The Qt application object that the class library's windows need. Programs
 // that run no application loop of their own (the printer program shows only
 // message dialogs) get one made on first use; it lives until the process
-// exits.
+// exits. It is made with Qt's high-DPI scaling off and fonts at 96 dpi, so
+// that forms come out in the pixels they were laid out in, and with the
+// class library's colours and dialog font.
 #pragma once
 
 class QApplication;

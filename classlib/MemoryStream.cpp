@@ -1,6 +1,7 @@
 #include "MemoryStream.h"
 
 #include "AnsiString.h"
+#include "Exceptions.h"
 
 #include <windows.h>
 
@@ -9,8 +10,41 @@
 #include <cstring>
 
 namespace {
+
 constexpr int64_t kFirstCapacity = 256;
-}
+
+// The class library's texts for its stream errors.
+AnsiString OpenError(const AnsiString &fileName) { return "Cannot open file \"" + fileName + "\""; }
+AnsiString CreateError(const AnsiString &fileName) { return "Cannot create file \"" + fileName + "\""; }
+const char *const kReadError = "Stream read error";
+const char *const kWriteError = "Stream write error";
+const char *const kMemoryError = "Out of memory while expanding memory stream";
+
+// Closes the handle when it goes out of scope, also while an error rises.
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : fHandle(handle) {}
+    ~FileHandle()
+    {
+        if (fHandle != INVALID_HANDLE_VALUE)
+            CloseHandle(fHandle);
+    }
+    FileHandle(const FileHandle &) = delete;
+    FileHandle &operator=(const FileHandle &) = delete;
+
+    HANDLE Get() const { return fHandle; }
+    bool Close()
+    {
+        HANDLE handle = fHandle;
+        fHandle = INVALID_HANDLE_VALUE;
+        return CloseHandle(handle) != FALSE;
+    }
+
+private:
+    HANDLE fHandle;
+};
+
+} // namespace
 
 TMemoryStream::~TMemoryStream() { free(fMemory); }
 
@@ -105,38 +139,33 @@ void TMemoryStream::Clear()
     fCapacity = 0;
 }
 
-bool TMemoryStream::LoadFromFile(const AnsiString &fileName)
+void TMemoryStream::LoadFromFile(const AnsiString &fileName)
 {
-    HANDLE file = CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
+    FileHandle file(CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.Get() == INVALID_HANDLE_VALUE)
+        throw EFOpenError(OpenError(fileName));
     // Read into a stream of its own, so that a failure changes nothing here.
     TMemoryStream loaded;
     DWORD high = 0;
-    DWORD size = GetFileSize(file, &high);
-    bool ok = size != 0xFFFFFFFFu && high == 0 && size <= static_cast<DWORD>(INT_MAX) &&
-              loaded.Reserve(static_cast<int64_t>(size) + 1);
-    while (ok) {
+    DWORD size = GetFileSize(file.Get(), &high);
+    if (size == 0xFFFFFFFFu)
+        throw EReadError(kReadError);
+    if (high != 0 || size > static_cast<DWORD>(INT_MAX) || !loaded.Reserve(static_cast<int64_t>(size) + 1))
+        throw EStreamError(kMemoryError);
+    for (;;) {
         // Room for the size found, plus one byte to see the end; more only
         // when the file has grown since.
-        if (loaded.fCapacity == loaded.fSize && !loaded.Reserve(static_cast<int64_t>(loaded.fSize) + 65536)) {
-            ok = false;
-            break;
-        }
+        if (loaded.fCapacity == loaded.fSize && !loaded.Reserve(static_cast<int64_t>(loaded.fSize) + 65536))
+            throw EStreamError(kMemoryError);
         DWORD room = static_cast<DWORD>(loaded.fCapacity - loaded.fSize);
         DWORD got = 0;
-        if (!ReadFile(file, loaded.fMemory + loaded.fSize, room, &got, nullptr)) {
-            ok = false;
-            break;
-        }
+        if (!ReadFile(file.Get(), loaded.fMemory + loaded.fSize, room, &got, nullptr))
+            throw EReadError(kReadError);
         if (got == 0)
             break; // the end, also when the file grew or shrank meanwhile
         loaded.fSize += static_cast<int>(got);
     }
-    CloseHandle(file);
-    if (!ok)
-        return false;
     free(fMemory);
     fMemory = loaded.fMemory;
     fSize = loaded.fSize;
@@ -144,21 +173,22 @@ bool TMemoryStream::LoadFromFile(const AnsiString &fileName)
     fPosition = 0;
     loaded.fMemory = nullptr;
     loaded.fSize = loaded.fCapacity = loaded.fPosition = 0;
-    return true;
 }
 
-bool TMemoryStream::SaveToFile(const AnsiString &fileName) const
+void TMemoryStream::SaveToFile(const AnsiString &fileName) const
 {
-    HANDLE file = CreateFileA(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    bool ok = true;
+    FileHandle file(CreateFileA(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                nullptr));
+    if (file.Get() == INVALID_HANDLE_VALUE)
+        throw EFCreateError(CreateError(fileName));
     int done = 0;
-    while (ok && done < fSize) {
+    while (done < fSize) {
         DWORD written = 0;
-        ok = WriteFile(file, fMemory + done, static_cast<DWORD>(fSize - done), &written, nullptr) && written > 0;
+        if (!WriteFile(file.Get(), fMemory + done, static_cast<DWORD>(fSize - done), &written, nullptr) ||
+            written == 0)
+            throw EWriteError(kWriteError);
         done += static_cast<int>(written);
     }
-    return CloseHandle(file) && ok;
+    if (!file.Close())
+        throw EWriteError(kWriteError);
 }

@@ -9,8 +9,9 @@
 // a byte. Positions past the end are allowed (as after Seek); a write there
 // fills the gap with zero bytes. Read gives what lies between the position
 // and the end, which may be less than asked for, and 0 at or past the end.
-// Nothing raises: a size that cannot be had leaves the stream as it was
-// and the write reports 0 bytes.
+// In memory nothing raises: a size that cannot be had leaves the stream as
+// it was and the write reports 0 bytes. Files are another matter: as in the
+// class library, LoadFromFile and SaveToFile raise its file errors.
 #pragma once
 
 #include <cstdint>
@@ -57,8 +58,12 @@ public:
     // The whole stream from or to a file, by its Windows path. Load leaves
     // the position at 0 and, when it fails, the stream as it was; Save
     // replaces the file with exactly the stream's bytes.
-    bool LoadFromFile(const AnsiString &fileName);
-    bool SaveToFile(const AnsiString &fileName) const;
+    // A file that cannot be opened raises EFOpenError, one that cannot be
+    // created EFCreateError; a failing read raises EReadError, a failing
+    // write EWriteError, memory that cannot be had EStreamError
+    // (Exceptions.h).
+    void LoadFromFile(const AnsiString &fileName);
+    void SaveToFile(const AnsiString &fileName) const;
 
 private:
     bool Reserve(int64_t capacity);

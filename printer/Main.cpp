@@ -1,15 +1,13 @@
 #include "Main.h"
 
-#include <cstring>
-
 #include "windows.h"
-#include "psapi.h"
 #include "wincrt.h"
 
 #include "Kv8m.h"
 #include "MemoryStream.h"
 #include "Messages.h"
 #include "Pcl_parser.h"
+#include "ProcessCheck.h"
 #include "Printer_text.h"
 #include "Usb_kv8m.h"
 
@@ -296,25 +294,4 @@ bool TMain::PrintJob()
     return false;
 }
 
-bool TMain::IsProcessRunning(const char *name)
-{
-    DWORD ids[1024];
-    DWORD bytes = 0;
-    if (!EnumProcesses(ids, sizeof ids, &bytes))
-        return false;
-    DWORD count = bytes / sizeof(DWORD);
-    for (DWORD i = 0; i < count; ++i) {
-        if (ids[i] == 0)
-            continue;
-        char module[50];
-        memset(module, 0, sizeof module);
-        HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, ids[i]);
-        if (process) {
-            GetModuleBaseNameA(process, nullptr, module, sizeof module);
-            CloseHandle(process);
-        }
-        if (strncmp(module, name, sizeof module) == 0)
-            return true;
-    }
-    return false;
-}
+bool TMain::IsProcessRunning(const char *name) { return IsModuleRunning(name); }

@@ -5,7 +5,8 @@ set -eu
 cd "$(dirname "$0")/.."
 
 packages="cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev libtiff-tools libjpeg-dev libc-bin"
+          qt6-base-dev libtiff-tools libjpeg-dev libc-bin
+          fonts-liberation fonts-dejavu-core fonts-wqy-microhei"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -1,8 +1,10 @@
 #include "AnsiString.h"
+#include "Exceptions.h"
 #include "FileContents.h"
 #include "MemoryStream.h"
 #include "TempMachineRoot.h"
 #include "machine/MachineRoot.h"
+#include "machine/Paths.h"
 
 #include <gtest/gtest.h>
 
@@ -156,13 +158,13 @@ TEST_F(MemoryStreamFile, SavesAndLoadsExactlyTheBytes)
     std::string bytes = "D:\\Scans\\\xd6\xd0\xce\xc4";
     bytes += std::string("\0\r\n", 3);
     stream.Write(bytes.data(), static_cast<int>(bytes.size()));
-    ASSERT_TRUE(stream.SaveToFile(name));
+    ASSERT_NO_THROW(stream.SaveToFile(name));
     const std::string file = fRoot.Path() + "/drives/c/Documents and Settings/User/Local Settings/Temp/config.inc";
     EXPECT_EQ(testsupport::ReadText(file), bytes) << "no terminator, no translation";
 
     TMemoryStream loaded;
     loaded.Write("old", 3);
-    ASSERT_TRUE(loaded.LoadFromFile(name));
+    ASSERT_NO_THROW(loaded.LoadFromFile(name));
     EXPECT_EQ(loaded.Position(), 0);
     ASSERT_EQ(loaded.Size(), static_cast<int>(bytes.size()));
     EXPECT_EQ(std::string(static_cast<const char *>(loaded.Memory()), bytes.size()), bytes);
@@ -173,24 +175,72 @@ TEST_F(MemoryStreamFile, SavesAndLoadsExactlyTheBytes)
     for (size_t i = 0; i < block.size(); ++i)
         block[i] = static_cast<char>(i % 251);
     big.Write(block.data(), static_cast<int>(block.size()));
-    ASSERT_TRUE(big.SaveToFile(name));
-    ASSERT_TRUE(loaded.LoadFromFile(name));
+    ASSERT_NO_THROW(big.SaveToFile(name));
+    ASSERT_NO_THROW(loaded.LoadFromFile(name));
     EXPECT_EQ(Bytes(loaded), block);
 
     TMemoryStream empty;
-    ASSERT_TRUE(empty.SaveToFile(name));
-    ASSERT_TRUE(loaded.LoadFromFile(name));
+    ASSERT_NO_THROW(empty.SaveToFile(name));
+    ASSERT_NO_THROW(loaded.LoadFromFile(name));
     EXPECT_EQ(loaded.Size(), 0);
 }
 
-TEST_F(MemoryStreamFile, AFailedLoadLeavesTheStream)
+TEST_F(MemoryStreamFile, AFileThatCannotBeOpenedRaisesAndLeavesTheStream)
 {
+    const std::string folder = fRoot.Scratch("plain");
+    ASSERT_FALSE(folder.empty());
+    // A missing file, no name, a bad name, and a name that is a folder.
+    const AnsiString names[] = {"C:\\no such folder\\file", "", "C:\\bad|name",
+                                machine::WindowsPath(folder).c_str()};
     TMemoryStream stream;
     stream.Write("kept", 4);
-    EXPECT_FALSE(stream.LoadFromFile("C:\\no such folder\\file"));
-    EXPECT_FALSE(stream.LoadFromFile(""));
-    EXPECT_EQ(Bytes(stream), std::vector<char>({'k', 'e', 'p', 't'}));
-    EXPECT_FALSE(stream.SaveToFile("C:\\no such folder\\file"));
+    stream.SetPosition(2);
+    for (const AnsiString &name : names) {
+        SCOPED_TRACE(name.c_str());
+        try {
+            stream.LoadFromFile(name);
+            ADD_FAILURE() << "no error raised";
+        } catch (const EFOpenError &error) {
+            EXPECT_EQ(error.Message(), "Cannot open file \"" + name + "\"");
+        }
+        EXPECT_EQ(Bytes(stream), std::vector<char>({'k', 'e', 'p', 't'}));
+        EXPECT_EQ(stream.Position(), 2);
+    }
+}
+
+TEST_F(MemoryStreamFile, AFileThatCannotBeCreatedRaises)
+{
+    const std::string folder = fRoot.Scratch("taken");
+    ASSERT_FALSE(folder.empty());
+    TMemoryStream stream;
+    stream.Write("data", 4);
+    // A missing folder, a bad name, and a name that is a folder.
+    const AnsiString names[] = {"C:\\no such folder\\file", "C:\\bad|name", "",
+                                machine::WindowsPath(folder).c_str()};
+    for (const AnsiString &name : names) {
+        SCOPED_TRACE(name.c_str());
+        try {
+            stream.SaveToFile(name);
+            ADD_FAILURE() << "no error raised";
+        } catch (const EFCreateError &error) {
+            EXPECT_EQ(error.Message(), "Cannot create file \"" + name + "\"");
+        }
+    }
+    // All of them belong to the class library's family, so a program's
+    // handler for Exception shows them.
+    EXPECT_THROW(stream.SaveToFile(names[0]), Exception);
+    EXPECT_THROW(stream.SaveToFile(names[0]), EStreamError);
+}
+
+TEST_F(MemoryStreamFile, AWriteThatCannotBeFinishedRaises)
+{
+    // /dev/full takes the open but refuses every byte: the file is not
+    // reported as saved.
+    TMemoryStream stream;
+    stream.Write("data", 4);
+    EXPECT_THROW(stream.SaveToFile("Z:\\dev\\full"), EWriteError);
+    TMemoryStream empty;
+    EXPECT_NO_THROW(empty.SaveToFile("Z:\\dev\\full")) << "nothing to write, nothing refused";
 }
 
 } // namespace

@@ -19,6 +19,7 @@
 
 #include "ChildProcess.h"
 #include "FileContents.h"
+#include "ProcessCheck.h"
 #include "TempMachineRoot.h"
 #include "psapi.h"
 #include "windows.h"
@@ -68,29 +69,6 @@ std::string BaseNameOf(DWORD pid, DWORD size, DWORD *copied)
     if (buffer[size] != '#')
         return "<wrote past the buffer>";
     return std::string(buffer.data(), *copied);
-}
-
-// The running-program check the system's programs make: 1024 ids, each
-// process opened with 0x410, its base name read into 50 zeroed bytes and
-// compared with case.
-bool IsProcessRunning(const char *moduleName)
-{
-    DWORD ids[1024];
-    DWORD bytes = 0;
-    if (!EnumProcesses(ids, sizeof ids, &bytes))
-        return false;
-    for (DWORD i = 0; i < bytes / 4; ++i) {
-        if (ids[i] == 0)
-            continue;
-        HANDLE process = OpenProcess(kQueryAndRead, FALSE, ids[i]);
-        char name[50];
-        memset(name, 0, sizeof name);
-        GetModuleBaseNameA(process, nullptr, name, sizeof name);
-        CloseHandle(process);
-        if (strncmp(name, moduleName, sizeof name) == 0)
-            return true;
-    }
-    return false;
 }
 
 bool Lists(DWORD pid)
@@ -322,6 +300,7 @@ TEST(OpenProcess, HandleIsSignalledWhenTheProcessEnds)
     EXPECT_TRUE(CloseHandle(process));
 }
 
+// The running-program check the system's programs share.
 TEST(ProcessCheck, FindsAProgramByItsExactModuleName)
 {
     // A name of this test's own, so that tests running beside it cannot
@@ -333,11 +312,11 @@ TEST(ProcessCheck, FindsAProgramByItsExactModuleName)
     TempFolder folder;
     SleepingChild child(folder, name);
     ASSERT_GT(child.Pid(), 0);
-    EXPECT_TRUE(IsProcessRunning(name.c_str()));
-    EXPECT_FALSE(IsProcessRunning(upper.c_str())) << "names are compared with case";
-    EXPECT_FALSE(IsProcessRunning(name.substr(0, name.size() - 4).c_str()));
+    EXPECT_TRUE(IsModuleRunning(name.c_str()));
+    EXPECT_FALSE(IsModuleRunning(upper.c_str())) << "names are compared with case";
+    EXPECT_FALSE(IsModuleRunning(name.substr(0, name.size() - 4).c_str()));
     child.End();
-    EXPECT_FALSE(IsProcessRunning(name.c_str()));
+    EXPECT_FALSE(IsModuleRunning(name.c_str()));
 }
 
 } // namespace

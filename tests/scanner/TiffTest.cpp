@@ -132,6 +132,14 @@ TEST(Tiff, DecodesEachLineToARowOf216Bytes)
         {"255 literals", Repeat(0x3C, 255), Repeat(0x3C, 216)},
         // A 00 with no count byte inside the record stands for nothing.
         {"00 as the last byte", {0x41, 0x00}, {0x41}},
+        // Literal runs of about a machine word, around a run, at the
+        // record's end and at the row's end.
+        {"8 literals, a run, 9 literals", Repeat(0x11, 8) + Bytes{0x00, 3} + Repeat(0x22, 9),
+         Repeat(0x11, 8) + Repeat(0, 3) + Repeat(0x22, 9)},
+        {"a run after 7 literals", Repeat(0x09, 7) + Bytes{0x00, 2, 0x0A}, Repeat(0x09, 7) + Bytes{0, 0, 0x0A}},
+        {"the row ends inside 8 literals", Repeat(0x01, 211) + Repeat(0x02, 10), Repeat(0x01, 211) + Repeat(0x02, 5)},
+        {"a run, then literals to the row's end", Bytes{0x00, 200} + Repeat(0x0F, 16),
+         Repeat(0, 200) + Repeat(0x0F, 16)},
     };
     for (const LineCase &c : cases) {
         // The line before fills the work buffer, so a decoder that read

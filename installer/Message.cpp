@@ -1,0 +1,16 @@
+// The message window of the install and uninstall steps.
+#include "Message.h"
+
+TMessage_Form *Message_Form = nullptr;
+
+TMessage_Form::TMessage_Form(TComponent *Owner)
+    : TForm(Owner, &staticMetaObject, ":/installer/Message.dfm") {}
+
+void TMessage_Form::Display(AnsiString title, AnsiString message)
+{
+    LTitle->SetCaption(title);
+    LMessage->SetCaption(message);
+    ShowModal();
+}
+
+void TMessage_Form::BitBtn1Click(TObject *) { Close(); }
