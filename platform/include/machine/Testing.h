@@ -4,6 +4,8 @@
 
 #include "windef.h"
 
+#include <string>
+
 namespace machine {
 namespace testing {
 
@@ -23,6 +25,11 @@ void ResetCommFailures();
 // nullptr restores the monotonic clock. The source may be called from any
 // thread.
 void SetTickSource(ULONGLONG (*source)());
+
+// Makes GetModuleFileNameA name `windowsPath` as the program's file, as if
+// the program had been started from there (an installer run from its
+// media, say); "" restores the program's real file.
+void SetModuleFileName(const std::string &windowsPath);
 
 } // namespace testing
 } // namespace machine
