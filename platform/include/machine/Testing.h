@@ -26,6 +26,16 @@ void ResetCommFailures();
 // thread.
 void SetTickSource(ULONGLONG (*source)());
 
+enum class SpoolerCall { EnumPorts, AddMonitor, AddPort, DeletePort, DeleteMonitor, AddPrinter };
+
+// Makes the call of `which` that comes `nth` from now (1: the next one)
+// fail with `error` before it looks at its arguments, once; the calls
+// before it run as usual.
+void FailSpoolerCall(SpoolerCall which, int nth, DWORD error);
+
+// Turns every injected spooler failure off.
+void ResetSpoolerFailures();
+
 // Makes GetModuleFileNameA name `windowsPath` as the program's file, as if
 // the program had been started from there (an installer run from its
 // media, say); "" restores the program's real file.
