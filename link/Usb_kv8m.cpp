@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "MemoryStream.h"
-#include "DeviceIds.h"
+#include "Ftdi_ports.h"
 #include "Registry.h"
 #include "StringList.h"
 #include "Stopwatch.h"
@@ -37,11 +37,7 @@ const DWORD kReadyPollSleep = 200;
 const long long kRecordTimeout = 5000;
 const int kLineReads = 100;
 
-// Port discovery under the FTDI bus driver's enumeration key.
-const char kBusKey[] = "SYSTEM\\CurrentControlSet\\Enum\\FTDIBUS";
-const char kParametersKey[] = "\\Device Parameters\\";
-const char kPortNameValue[] = "PortName";
-const int kDevicePrefixLength = 17;
+// Write delay of the test-open in port discovery.
 const int kTestOpenDelay = 10;
 
 } // namespace
@@ -65,57 +61,21 @@ bool TUSB_kv8m::PortOpen() const { return FSerial != nullptr && FSerial->IsOpen(
 
 // ---------------------------------------------------------------- discovery
 
-TStringList *TUSB_kv8m::ListPorts() {
-  TStringList *ports = new TStringList;
-  AnsiString prefix;
-  prefix.printf("VID_%s+PID_%s", kDeviceVendorId, kDeviceProductId);
+namespace {
 
-  TRegistry *bus = new TRegistry;
-  bus->SetRootKey(HKEY_LOCAL_MACHINE);
-  if (!bus->OpenKeyReadOnly(kBusKey)) {
-    delete bus;
-    return ports;
-  }
-  TStringList *devices = new TStringList;
-  bus->GetKeyNames(devices);
-
-  for (int i = 0; i < devices->Count(); ++i) {
-    const AnsiString device = devices->Strings(i);
-    if (device.SubString(1, kDevicePrefixLength) != prefix)
-      continue;
-    const AnsiString deviceKey = AnsiString(kBusKey) + "\\" + device;
-    TRegistry *deviceReg = new TRegistry;
-    deviceReg->SetRootKey(HKEY_LOCAL_MACHINE);
-    if (!deviceReg->OpenKeyReadOnly(deviceKey)) {
-      delete deviceReg;
-      continue;
-    }
-    TStringList *instances = new TStringList;
-    deviceReg->GetKeyNames(instances);
-
-    for (int j = 0; j < instances->Count(); ++j) {
-      TRegistry *params = new TRegistry;
-      params->SetRootKey(HKEY_LOCAL_MACHINE);
-      if (params->OpenKeyReadOnly(deviceKey + "\\" + instances->Strings(j) + kParametersKey) &&
-          params->ValueExists(kPortNameValue)) {
-        const AnsiString port = params->ReadString(kPortNameValue);
-        // The test-open only proves the port is there and free.
-        TSerial *serial = new TSerial;
-        if (serial->Open(port.c_str(), kBaud, 0, kTestOpenDelay) == TSerial::kOpenOk) {
-          ports->Add(port);
-          serial->Close();
-        }
-        delete serial;
-      }
-      delete params;
-    }
-    delete instances;
-    delete deviceReg;
-  }
-  delete devices;
-  delete bus;
-  return ports;
+// The test-open of a listed port: it only proves the port is there and free.
+bool TestOpen(const AnsiString &port) {
+  TSerial *serial = new TSerial;
+  const bool opened = serial->Open(port.c_str(), TUSB_kv8m::kBaud, 0, kTestOpenDelay) == TSerial::kOpenOk;
+  if (opened)
+    serial->Close();
+  delete serial;
+  return opened;
 }
+
+} // namespace
+
+TStringList *TUSB_kv8m::ListPorts() { return ListFtdiPorts(TestOpen); }
 
 bool TUSB_kv8m::Detect() {
   TStringList *ports = ListPorts();

@@ -14,9 +14,15 @@ constexpr const char *kRunRecordFile = "outside-runs.log";
 // The record's path in the current machine root.
 std::string RunRecordPath();
 
-// Appends the run of `program` with the arguments argv[1] .. argv[argc - 1]
-// (one write, so that runs of several processes never mix). False when the
-// record cannot be written.
+// The program's own arguments: argv[1] .. argv[argc - 1], less the words
+// of a program path that was started unquoted with blanks in it
+// (C:\Program Files\x.exe a b gives argv "C:\Program", "Files\x.exe", "a",
+// "b", as the C runtime splits it; the arguments are "a" and "b").
+std::vector<std::string> ProgramArguments(int argc, char **argv);
+
+// Appends the run of `program` with its ProgramArguments (one write, so
+// that runs of several processes never mix). False when the record cannot
+// be written.
 bool RecordRun(const std::string &program, int argc, char **argv);
 
 // The recorded runs, each as the program's name followed by its arguments.

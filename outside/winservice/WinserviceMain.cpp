@@ -6,13 +6,17 @@
 #include "RunRecord.h"
 
 #include <cstdio>
+#include <string>
 #include <strings.h>
+#include <vector>
 
 int main(int argc, char **argv)
 {
     outside::RecordRun("orvel_winservice.exe", argc, argv);
-    const bool uninstall = argc >= 2 && strcasecmp(argv[1], "/UNINSTALL") == 0;
-    const bool silent = argc == 2 || (argc == 3 && strcasecmp(argv[2], "/SILENT") == 0);
+    const std::vector<std::string> arguments = outside::ProgramArguments(argc, argv);
+    const bool uninstall = !arguments.empty() && strcasecmp(arguments[0].c_str(), "/UNINSTALL") == 0;
+    const bool silent =
+        arguments.size() == 1 || (arguments.size() == 2 && strcasecmp(arguments[1].c_str(), "/SILENT") == 0);
     if (!uninstall || !silent) {
         fprintf(stderr, "usage: orvel_winservice.exe /UNINSTALL [/SILENT]\n");
         return 1;

@@ -2,6 +2,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,6 +10,7 @@
 #include "ErrorCodes.h"
 #include "machine/MachineRoot.h"
 #include "machine/Paths.h"
+#include "machine/Testing.h"
 #include "sysinfoapi.h"
 #include "winbase.h"
 #include "winerror.h"
@@ -37,19 +39,42 @@ DWORD CopyOutFolder(const char *folder, LPSTR buffer, DWORD size)
     return CopyOut(folder, buffer, size);
 }
 
-} // namespace
+std::mutex gModuleMutex;
+std::string gModuleOverride; // Windows path; "" for the real file
 
-// The process has one module, so every module handle names the program.
-DWORD WINAPI GetModuleFileNameA(HMODULE, LPSTR lpFilename, DWORD nSize)
+// The program's file as a Windows path; "" with the error set when it
+// cannot be had.
+std::string ModulePath()
 {
+    {
+        std::lock_guard<std::mutex> lock(gModuleMutex);
+        if (!gModuleOverride.empty())
+            return gModuleOverride;
+    }
     char target[PATH_MAX];
     const ssize_t length = readlink("/proc/self/exe", target, sizeof target - 1);
     if (length < 0) {
         SetLastError(platform::ErrorFromErrno(errno));
-        return 0;
+        return std::string();
     }
     target[length] = '\0';
-    const std::string path = machine::WindowsPath(target);
+    return machine::WindowsPath(target);
+}
+
+} // namespace
+
+void machine::testing::SetModuleFileName(const std::string &windowsPath)
+{
+    std::lock_guard<std::mutex> lock(gModuleMutex);
+    gModuleOverride = windowsPath;
+}
+
+// The process has one module, so every module handle names the program.
+DWORD WINAPI GetModuleFileNameA(HMODULE, LPSTR lpFilename, DWORD nSize)
+{
+    const std::string path = ModulePath();
+    if (path.empty())
+        return 0;
     if (!lpFilename || nSize == 0) {
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return 0;

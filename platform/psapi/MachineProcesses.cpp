@@ -14,6 +14,7 @@ namespace {
 
 bool ReadWhole(const std::string &file, std::string *contents)
 {
+    contents->clear();
     const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
@@ -38,6 +39,17 @@ const char *ValueIn(const std::string &environment, const char *name)
     return nullptr;
 }
 
+// Pauses while a starting process's environment is not in place yet: its
+// program's set-up takes microseconds, so a few short sleeps are plenty.
+constexpr int kEnvironmentTries = 20;
+constexpr useconds_t kEnvironmentPauseUs = 1000;
+
+bool HasProgram(const std::string &proc)
+{
+    char target[16];
+    return readlink((proc + "/exe").c_str(), target, sizeof target) > 0;
+}
+
 bool SameFolder(const std::string &a, const std::string &b)
 {
     struct stat first, second;
@@ -56,6 +68,14 @@ bool RunsOnMachine(pid_t pid, const std::string &root)
     std::string environment;
     if (!ReadWhole(proc + "/environ", &environment))
         return true;
+    // A process that is starting its program has its environment in place
+    // a moment later; kernel threads and ended processes have none and no
+    // program either.
+    for (int tries = 0; environment.empty() && HasProgram(proc) && tries < kEnvironmentTries; ++tries) {
+        usleep(kEnvironmentPauseUs);
+        if (!ReadWhole(proc + "/environ", &environment))
+            return true;
+    }
     char cwd[4096];
     const ssize_t length = readlink((proc + "/cwd").c_str(), cwd, sizeof cwd - 1);
     cwd[length > 0 ? length : 0] = '\0';

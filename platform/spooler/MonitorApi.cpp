@@ -9,6 +9,7 @@
 #include "machine/Paths.h"
 #include "machine/Spooler.h"
 #include "spooler/InfoBuffer.h"
+#include "spooler/InjectedFailures.h"
 #include "spooler/SpoolerStore.h"
 #include "winbase.h"
 
@@ -96,6 +97,8 @@ BOOL WINAPI EnumMonitorsA(LPSTR pName, DWORD Level, LPBYTE pMonitor, DWORD cbBuf
 
 BOOL WINAPI AddMonitorA(LPSTR pName, DWORD Level, LPBYTE pMonitors)
 {
+    if (spooler::InjectedFailure(machine::testing::SpoolerCall::AddMonitor))
+        return FALSE;
     if (!spooler::IsLocalServer(pName))
         return FALSE;
     if (Level != 2)
@@ -133,6 +136,8 @@ BOOL WINAPI AddMonitorA(LPSTR pName, DWORD Level, LPBYTE pMonitors)
 
 BOOL WINAPI DeleteMonitorA(LPSTR pName, LPSTR pEnvironment, LPSTR pMonitorName)
 {
+    if (spooler::InjectedFailure(machine::testing::SpoolerCall::DeleteMonitor))
+        return FALSE;
     if (!spooler::IsLocalServer(pName))
         return FALSE;
     const std::string name = spooler::Text(pMonitorName);

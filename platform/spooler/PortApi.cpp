@@ -4,6 +4,7 @@
 
 #include "machine/Spooler.h"
 #include "spooler/InfoBuffer.h"
+#include "spooler/InjectedFailures.h"
 #include "spooler/RedirectMonitor.h"
 #include "spooler/SpoolerStore.h"
 
@@ -11,6 +12,8 @@ using spooler::Fail;
 
 BOOL WINAPI EnumPortsA(LPSTR pName, DWORD Level, LPBYTE pPort, DWORD cbBuf, LPDWORD pcbNeeded, LPDWORD pcReturned)
 {
+    if (spooler::InjectedFailure(machine::testing::SpoolerCall::EnumPorts))
+        return FALSE;
     if (!spooler::CheckEnumeration(pName, Level, 2, pPort, cbBuf, pcbNeeded, pcReturned))
         return FALSE;
     const std::vector<spooler::PortRecord> ports = spooler::Ports();
@@ -44,6 +47,8 @@ BOOL WINAPI EnumPortsA(LPSTR pName, DWORD Level, LPBYTE pPort, DWORD cbBuf, LPDW
 
 BOOL WINAPI AddPortA(LPSTR pName, HWND, LPSTR pMonitorName)
 {
+    if (spooler::InjectedFailure(machine::testing::SpoolerCall::AddPort))
+        return FALSE;
     if (!spooler::IsLocalServer(pName))
         return FALSE;
     const std::string name = spooler::Text(pMonitorName);
@@ -63,6 +68,8 @@ BOOL WINAPI AddPortA(LPSTR pName, HWND, LPSTR pMonitorName)
 
 BOOL WINAPI DeletePortA(LPSTR pName, HWND, LPSTR pPortName)
 {
+    if (spooler::InjectedFailure(machine::testing::SpoolerCall::DeletePort))
+        return FALSE;
     if (!spooler::IsLocalServer(pName))
         return FALSE;
     const std::string name = spooler::Text(pPortName);

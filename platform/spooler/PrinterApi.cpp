@@ -6,6 +6,7 @@
 
 #include "machine/Spooler.h"
 #include "spooler/DefaultPrinter.h"
+#include "spooler/InjectedFailures.h"
 #include "spooler/PrinterHandles.h"
 #include "spooler/SpoolerStore.h"
 #include "winbase.h"
@@ -33,6 +34,8 @@ HANDLE FailHandle(DWORD error)
 
 HANDLE WINAPI AddPrinterA(LPSTR pName, DWORD Level, LPBYTE pPrinter)
 {
+    if (spooler::InjectedFailure(machine::testing::SpoolerCall::AddPrinter))
+        return nullptr;
     if (!spooler::IsLocalServer(pName))
         return nullptr;
     if (Level != 2)

@@ -4,6 +4,8 @@
 
 #include "windef.h"
 
+#include <string>
+
 namespace machine {
 namespace testing {
 
@@ -23,6 +25,21 @@ void ResetCommFailures();
 // nullptr restores the monotonic clock. The source may be called from any
 // thread.
 void SetTickSource(ULONGLONG (*source)());
+
+enum class SpoolerCall { EnumPorts, AddMonitor, AddPort, DeletePort, DeleteMonitor, AddPrinter };
+
+// Makes the call of `which` that comes `nth` from now (1: the next one)
+// fail with `error` before it looks at its arguments, once; the calls
+// before it run as usual.
+void FailSpoolerCall(SpoolerCall which, int nth, DWORD error);
+
+// Turns every injected spooler failure off.
+void ResetSpoolerFailures();
+
+// Makes GetModuleFileNameA name `windowsPath` as the program's file, as if
+// the program had been started from there (an installer run from its
+// media, say); "" restores the program's real file.
+void SetModuleFileName(const std::string &windowsPath);
 
 } // namespace testing
 } // namespace machine

@@ -1,0 +1,353 @@
+// The four steps of an uninstall run: printer and driver, the port
+// monitor's ports and the monitor, the OEM copies of the USB bridge's INF
+// files, then files, uninstall entry and install folder. Run from the
+// install folder on a fixed drive, the uninstaller cannot remove its own
+// file: it has it (and on the NT family the folder) removed at the next
+// start of Windows.
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "windows.h"
+#include "shlobj.h"
+#include "winspool.h"
+
+#include "Dialogs.h"
+#include "Install_names.h"
+#include "Main2.h"
+#include "Registry.h"
+#include "Step_messages.h"
+#include "StringList.h"
+
+using namespace install_names;
+
+namespace {
+
+// Result codes of UninstallStep.
+enum {
+    kDone = 0,
+    kMonitorListFailed = 2,
+    kDeletePortFailed = 3,
+    kPortListFailed = 4,
+    kDeleteMonitorFailed = 5,
+    kNoSuchStep = -1,
+};
+
+constexpr DWORD kMonitorListSize = 4096;
+// The install location, the program's path and folder, the system and
+// Windows folders, and the service program's command line.
+constexpr size_t kPathBuffer = 256;
+// A path in DeleteTree, "\*.*" included.
+constexpr size_t kTreePathBuffer = 500;
+constexpr UINT kFixedDrive = 3;
+
+constexpr int kUninstallFailedText = 80;
+
+std::string Quoted(const std::string &text) { return "\"" + text + "\""; }
+
+bool MonitorListed(const BYTE *list, DWORD returned)
+{
+    const MONITOR_INFO_1A *monitors = reinterpret_cast<const MONITOR_INFO_1A *>(list);
+    for (DWORD i = 0; i < returned; ++i) {
+        if (monitors[i].pName && lstrcmpA(monitors[i].pName, kMonitorName) == 0)
+            return true;
+    }
+    return false;
+}
+
+// The install location of the uninstall entry; "" without the entry or
+// the value, or when it does not fit its buffer (a damaged entry names no
+// folder to remove).
+std::string InstallLocation()
+{
+    TRegistry *entry = new TRegistry;
+    entry->SetRootKey(HKEY_LOCAL_MACHINE);
+    std::string location;
+    if (entry->OpenKeyReadOnly(AnsiString(std::string(kUninstallKey) + "\\" + kUninstallEntry)) &&
+        entry->ValueExists(kInstallLocationValue))
+        location = entry->ReadString(kInstallLocationValue).str();
+    delete entry;
+    return location.size() < kPathBuffer ? location : std::string();
+}
+
+// A folder query into a buffer of `size`; "" when it fails or does not fit.
+std::string Folder(UINT(WINAPI *query)(LPSTR, UINT), size_t size)
+{
+    std::vector<char> buffer(size, '\0');
+    const UINT length = query(buffer.data(), static_cast<UINT>(size));
+    if (length == 0 || length >= size)
+        return std::string();
+    return buffer.data();
+}
+
+std::string WithBackslash(std::string path)
+{
+    if (path.empty() || path.back() != '\\')
+        path += '\\';
+    return path;
+}
+
+// ---- Folders a tree removal must never take ------------------------------------
+
+// The path made comparable: '/' as '\', upper case, "." and ".." taken out,
+// no trailing backslash (a drive root keeps its own). "" for a path that is
+// not absolute: without a drive and its root, or a server and share, it
+// names no fixed place.
+std::string Comparable(const std::string &path)
+{
+    std::string text = path;
+    for (char &c : text)
+        c = c == '/' ? '\\' : static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    std::string head;
+    size_t at = 0;
+    if (text.size() >= 3 && isalpha(static_cast<unsigned char>(text[0])) && text[1] == ':' && text[2] == '\\') {
+        head = text.substr(0, 2);
+        at = 3;
+    } else if (text.size() >= 2 && text[0] == '\\' && text[1] == '\\') {
+        head = "\\";
+        at = 2;
+    } else {
+        return std::string();
+    }
+    std::vector<std::string> parts;
+    while (at <= text.size()) {
+        size_t end = text.find('\\', at);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::string part = text.substr(at, end - at);
+        if (part == "..") {
+            if (!parts.empty())
+                parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        at = end + 1;
+    }
+    std::string result = head;
+    for (const std::string &part : parts)
+        result += "\\" + part;
+    return parts.empty() ? result + "\\" : result;
+}
+
+// True when `inner` is `outer` or lies below it (both comparable).
+bool Within(const std::string &inner, const std::string &outer)
+{
+    if (outer.empty())
+        return false;
+    if (inner == outer)
+        return true;
+    const std::string prefix = outer.back() == '\\' ? outer : outer + "\\";
+    return inner.compare(0, prefix.size(), prefix) == 0;
+}
+
+// Drive roots and shares, the Windows and system folders, Program Files
+// itself and the user's profile folders, and every folder that holds one
+// of them: a damaged or edited install location must not wipe a disk.
+bool IsGuardedFolder(const char *path)
+{
+    const std::string target = Comparable(path);
+    if (target.empty())
+        return true;
+    if (target.back() == '\\' || target.find('\\', 2) == std::string::npos)
+        return true; // a drive root, or a server without a folder below it
+    if (target.compare(0, 2, "\\\\") == 0 && target.find('\\', target.find('\\', 2) + 1) == std::string::npos)
+        return true; // a share's root
+
+    std::vector<std::string> kept;
+    char buffer[MAX_PATH];
+    for (int csidl : {CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_PROGRAM_FILES, CSIDL_PROFILE, CSIDL_DESKTOPDIRECTORY,
+                      CSIDL_PERSONAL}) {
+        memset(buffer, 0, sizeof buffer);
+        if (SHGetSpecialFolderPathA(nullptr, buffer, csidl, FALSE))
+            kept.push_back(buffer);
+    }
+    kept.push_back(Folder(GetWindowsDirectoryA, MAX_PATH));
+    kept.push_back(Folder(GetSystemDirectoryA, MAX_PATH));
+    memset(buffer, 0, sizeof buffer);
+    const DWORD length = GetEnvironmentVariableA("PROGRAMFILES", buffer, sizeof buffer);
+    if (length > 0 && length < sizeof buffer)
+        kept.push_back(buffer);
+    for (const std::string &folder : kept) {
+        const std::string guarded = Comparable(folder);
+        if (!guarded.empty() && Within(guarded, target))
+            return true;
+    }
+    return false;
+}
+
+// The tree removal below a path already found safe.
+void RemoveTreeEntry(const char *path)
+{
+    char current[kTreePathBuffer];
+    if (strlen(path) >= sizeof current)
+        return;
+    strcpy(current, path);
+
+    const DWORD attributes = GetFileAttributesA(current);
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        DeleteFileA(current);
+        return;
+    }
+    // A folder whose search pattern does not fit is left as it is.
+    if (strlen(current) + strlen("\\*.*") >= sizeof current)
+        return;
+    char pattern[kTreePathBuffer];
+    strcpy(pattern, current);
+    strcat(pattern, "\\*.*");
+    // Every entry counts: read-only, hidden and system files and folders
+    // alike. Files go, folders are emptied depth first.
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (strcmp(found.cFileName, ".") == 0 || strcmp(found.cFileName, "..") == 0)
+                continue;
+            const std::string inner = std::string(current) + "\\" + found.cFileName;
+            RemoveTreeEntry(inner.c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(current);
+}
+
+} // namespace
+
+void TForm2::DeleteTree(const char *path)
+{
+    if (!path || IsGuardedFolder(path))
+        return;
+    RemoveTreeEntry(path);
+}
+
+int TForm2::UninstallStep(int step)
+{
+    const bool windows95 = (GetVersion() & 0x80000000u) != 0;
+
+    switch (step) {
+    case 1: {
+        // Printer and driver; a device still plugged in is only a warning.
+        TStringList *ports = FindFtdiComPorts();
+        if (ports->Count() > 0)
+            ReportStepFailure(this, 79, 70);
+        delete ports;
+        RunAndWait(AnsiString(std::string(kPrintUi) + "/q /dl /n " + Quoted(kPrinterName)));
+        RunAndWait(AnsiString(std::string(kPrintUi) + "/q /dd /m " + Quoted(kPrinterName)));
+        return kDone;
+    }
+    case 2: {
+        // The monitor's ports, then the monitor.
+        alignas(8) BYTE list[kMonitorListSize];
+        memset(list, 0, sizeof list);
+        DWORD needed = 0;
+        DWORD returned = 0;
+        if (!EnumMonitorsA(nullptr, 1, list, kMonitorListSize, &needed, &returned))
+            return kMonitorListFailed;
+        if (!MonitorListed(list, returned))
+            return kDone;
+
+        needed = 0;
+        returned = 0;
+        EnumPortsA(nullptr, 2, nullptr, 0, &needed, &returned);
+        // Port records hold pointers: the buffer is aligned for them.
+        std::vector<PORT_INFO_2A> records(needed / sizeof(PORT_INFO_2A) + 1);
+        returned = 0;
+        if (!EnumPortsA(nullptr, 2, reinterpret_cast<LPBYTE>(records.data()), needed, &needed, &returned)) {
+            ReportStepFailure(this, 51, kUninstallFailedText);
+            return kPortListFailed;
+        }
+        for (DWORD i = 0; i < returned; ++i) {
+            const PORT_INFO_2A &port = records[i];
+            if (!port.pMonitorName || lstrcmpA(port.pMonitorName, kMonitorName) != 0)
+                continue;
+            if (!DeletePortA(nullptr, nullptr, port.pPortName)) {
+                ReportStepFailure(this, 50, kUninstallFailedText);
+                return kDeletePortFailed;
+            }
+        }
+        records.clear();
+        std::string monitor = kMonitorName;
+        if (!DeleteMonitorA(nullptr, nullptr, &monitor[0])) {
+            ShowMessage("DeleteMonitor Failed");
+            return kDeleteMonitorFailed;
+        }
+        return kDone;
+    }
+    case 3: {
+        // The OEM copies of the INF files; their records stay.
+        TRegistry *mfp = new TRegistry;
+        if (mfp->OpenKeyReadOnly(kMfpKey) && mfp->ValueExists(kBusInfValue)) {
+            DeleteFileA(mfp->ReadString(kBusInfValue).c_str());
+            if (mfp->ValueExists(kPortInfValue))
+                DeleteFileA(mfp->ReadString(kPortInfValue).c_str());
+        }
+        delete mfp;
+        return kDone;
+    }
+    case 4: {
+        // Files, uninstall entry and install folder.
+        const std::string location = InstallLocation();
+        RunAndWait(AnsiString(std::string("NET STOP ") + kServiceName));
+        // A command line that does not fit its buffer is not run rather
+        // than run cut short.
+        const std::string service = location + "\\" + kServiceProgram + kServiceUninstall;
+        if (service.size() < kPathBuffer)
+            RunAndWait(AnsiString(service));
+
+        char module[kPathBuffer];
+        memset(module, 0, sizeof module);
+        const DWORD moduleLength = GetModuleFileNameA(nullptr, module, kPathBuffer);
+        // A path cut short by the buffer names no file of ours.
+        const std::string program = moduleLength > 0 && moduleLength < kPathBuffer ? module : "";
+        const size_t lastSeparator = program.rfind('\\');
+        const std::string programFolder =
+            lastSeparator == std::string::npos ? std::string() : program.substr(0, lastSeparator);
+
+        const std::string system = Folder(GetSystemDirectoryA, kPathBuffer);
+        if (system.empty()) {
+            ReportStepFailure(this, 37, 52);
+            return kDone;
+        }
+
+        if (!location.empty()) {
+            for (const char *library : {kOldMonitorLibrary, kNtMonitorLibrary, k95MonitorLibrary})
+                DeleteFileA((system + "\\" + library).c_str());
+            for (const char *file : {kPrinterProgram, kScannerProgram})
+                DeleteFileA((location + "\\" + file).c_str());
+            char desktop[MAX_PATH];
+            memset(desktop, 0, sizeof desktop);
+            if (SHGetSpecialFolderPathA(nullptr, desktop, CSIDL_DESKTOP, FALSE))
+                DeleteFileA((WithBackslash(desktop) + kShortcutName).c_str());
+            DeleteTree((location + "\\" + kSelvioFolder).c_str());
+        }
+
+        HKEY uninstall = nullptr;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_ALL_ACCESS, &uninstall) == ERROR_SUCCESS) {
+            RegDeleteKeyA(uninstall, kUninstallEntry);
+            RegCloseKey(uninstall);
+        }
+
+        const bool onFixedDrive = program.size() >= 3 && GetDriveTypeA(program.substr(0, 3).c_str()) == kFixedDrive;
+        if (onFixedDrive && !location.empty() && programFolder == location) {
+            // The running program cannot remove itself: Windows does at its
+            // next start.
+            if (!windows95) {
+                MoveFileExA(program.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+                MoveFileExA(programFolder.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+            } else {
+                const std::string windows = Folder(GetWindowsDirectoryA, kPathBuffer);
+                if (!windows.empty())
+                    WritePrivateProfileStringA("Rename", "NUL", program.c_str(),
+                                               (windows + "\\wininit.ini").c_str());
+            }
+            return kDone;
+        }
+        if (!location.empty())
+            DeleteTree(location.c_str());
+        return kDone;
+    }
+    default:
+        return kNoSuchStep;
+    }
+}
