@@ -44,11 +44,9 @@ BOOL WINAPI EnumPortsA(LPSTR pName, DWORD Level, LPBYTE pPort, DWORD cbBuf, LPDW
 
 BOOL WINAPI AddPortA(LPSTR pName, HWND, LPSTR pMonitorName)
 {
-    if (!spooler::IsLocalServer(pName))
+    std::string name;
+    if (!spooler::LocalName(pName, pMonitorName, &name))
         return FALSE;
-    const std::string name = spooler::Text(pMonitorName);
-    if (name.empty())
-        return Fail(ERROR_INVALID_PARAMETER);
 
     spooler::StoreLock lock;
     if (!lock.Held())
@@ -63,11 +61,9 @@ BOOL WINAPI AddPortA(LPSTR pName, HWND, LPSTR pMonitorName)
 
 BOOL WINAPI DeletePortA(LPSTR pName, HWND, LPSTR pPortName)
 {
-    if (!spooler::IsLocalServer(pName))
+    std::string name;
+    if (!spooler::LocalName(pName, pPortName, &name))
         return FALSE;
-    const std::string name = spooler::Text(pPortName);
-    if (name.empty())
-        return Fail(ERROR_INVALID_PARAMETER);
 
     spooler::StoreLock lock;
     if (!lock.Held())

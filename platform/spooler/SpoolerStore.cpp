@@ -1,6 +1,7 @@
 #include "spooler/SpoolerStore.h"
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -36,6 +37,26 @@ bool IsLocalServer(LPCSTR server)
         return true;
     SetLastError(ERROR_INVALID_NAME);
     return false;
+}
+
+bool ReadAddedInfo(LPCSTR server, DWORD level, const BYTE *given, void *info, size_t size)
+{
+    if (!IsLocalServer(server))
+        return false;
+    if (level != 2)
+        return Fail(ERROR_INVALID_LEVEL);
+    if (!given)
+        return Fail(ERROR_INVALID_PARAMETER);
+    memcpy(info, given, size);
+    return true;
+}
+
+bool LocalName(LPCSTR server, LPCSTR given, std::string *name)
+{
+    if (!IsLocalServer(server))
+        return false;
+    *name = Text(given);
+    return !name->empty() || Fail(ERROR_INVALID_PARAMETER);
 }
 
 bool KnownEnvironment(LPCSTR given, std::string *environment)
