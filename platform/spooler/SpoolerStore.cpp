@@ -10,6 +10,7 @@
 #include "kernel/PathResolution.h"
 #include "machine/MachineRoot.h"
 #include "machine/Spooler.h"
+#include "registry/SubKeyNames.h"
 #include "winbase.h"
 
 namespace spooler {
@@ -92,17 +93,10 @@ StoredValue DwordValue(const std::string &name, DWORD number)
 
 std::vector<std::string> SubKeys(HKEY root, const std::string &path)
 {
-    std::vector<std::string> names;
     HKEY key = nullptr;
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return names;
-    char name[ARV_REG_MAX_KEY_NAME + 1];
-    for (DWORD index = 0;; ++index) {
-        DWORD length = sizeof name;
-        if (RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        names.emplace_back(name, length);
-    }
+        return {};
+    std::vector<std::string> names = registry::SubKeyNames(key);
     RegCloseKey(key);
     return names;
 }
