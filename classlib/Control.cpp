@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "Application.h"
+#include "Colors.h"
 #include "ControlWidget.h"
 #include "GuiApplication.h"
 #include "WinControl.h"
@@ -267,6 +268,13 @@ void TControl::ParentColorChanged()
 }
 
 void TControl::ColorChanged() { Invalidate(); }
+
+void TControl::SetPaletteColor(QPalette::ColorRole role, TColor color)
+{
+    QPalette palette = FWidget->palette();
+    palette.setColor(role, ToQColor(color));
+    FWidget->setPalette(palette);
+}
 
 void TControl::BringToFront()
 {

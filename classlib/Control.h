@@ -163,6 +163,16 @@ protected:
     // Runs an event of this control guarded. The event is a copy, so a
     // handler may rebind the event it runs from.
     void Fire(TNotifyEvent event) { Guarded([&] { event(this); }); }
+    // Fire, but not while the control is being destroyed: widgets signal
+    // changes as they are torn down.
+    void FireUnlessDestroying(TNotifyEvent event)
+    {
+        if (!IsDestroying())
+            Fire(event);
+    }
+    // Sets one colour role of the widget's palette, e.g. the text area of an
+    // edit box to the control's colour.
+    void SetPaletteColor(QPalette::ColorRole role, TColor color);
 
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -7,13 +7,8 @@ TDirectoryListBox::TDirectoryListBox(TComponent *AOwner) : TWinControl(AOwner)
 {
     auto *view = new TDirectoryListView;
     SetWidget(view);
-    view->SetOnChange([this] {
-        if (!IsDestroying())
-            Fire(FOnChange);
-    });
-    SetParentColor(false);
-    SetColor(clWindow);
-    SetTabStop(true);
+    view->SetOnChange([this] { FireUnlessDestroying(FOnChange); });
+    SetUpEntryBox();
     SetBounds(0, 0, 145, 97);
 }
 
@@ -30,7 +25,5 @@ void TDirectoryListBox::Update() { View()->Update(); }
 void TDirectoryListBox::ColorChanged()
 {
     TWinControl::ColorChanged();
-    QPalette palette = Widget()->palette();
-    palette.setColor(QPalette::Base, ToQColor(Color()));
-    Widget()->setPalette(palette);
+    SetPaletteColor(QPalette::Base, Color());
 }

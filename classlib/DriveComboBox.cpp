@@ -8,13 +8,8 @@ TDriveComboBox::TDriveComboBox(TComponent *AOwner) : TWinControl(AOwner)
 {
     auto *view = new TDriveComboView;
     SetWidget(view);
-    view->SetOnChange([this] {
-        if (!IsDestroying())
-            Fire(FOnChange);
-    });
-    SetParentColor(false);
-    SetColor(clWindow);
-    SetTabStop(true);
+    view->SetOnChange([this] { FireUnlessDestroying(FOnChange); });
+    SetUpEntryBox();
     SetBounds(0, 0, 145, 19);
 }
 
@@ -33,7 +28,5 @@ void TDriveComboBox::SetDirList(TDirectoryListBox *DirList)
 void TDriveComboBox::ColorChanged()
 {
     TWinControl::ColorChanged();
-    QPalette palette = Widget()->palette();
-    palette.setColor(QPalette::Base, ToQColor(Color()));
-    Widget()->setPalette(palette);
+    SetPaletteColor(QPalette::Base, Color());
 }

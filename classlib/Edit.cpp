@@ -15,13 +15,8 @@ TEdit::TEdit(TComponent *AOwner) : TWinControl(AOwner)
 {
     auto *edit = new QLineEdit;
     SetWidget(edit);
-    connect(edit, &QLineEdit::textChanged, this, [this] {
-        if (!IsDestroying())
-            Fire(FOnChange);
-    });
-    SetParentColor(false);
-    SetColor(clWindow);
-    SetTabStop(true);
+    connect(edit, &QLineEdit::textChanged, this, [this] { FireUnlessDestroying(FOnChange); });
+    SetUpEntryBox();
     SetBounds(0, 0, 121, 21);
 }
 
@@ -57,15 +52,11 @@ void TEdit::SelectAll() { LineEdit(Widget())->selectAll(); }
 void TEdit::FontChanged()
 {
     TWinControl::FontChanged();
-    QPalette palette = Widget()->palette();
-    palette.setColor(QPalette::Text, ToQColor(Font()->Color()));
-    Widget()->setPalette(palette);
+    SetPaletteColor(QPalette::Text, Font()->Color());
 }
 
 void TEdit::ColorChanged()
 {
     TWinControl::ColorChanged();
-    QPalette palette = Widget()->palette();
-    palette.setColor(QPalette::Base, ToQColor(Color()));
-    Widget()->setPalette(palette);
+    SetPaletteColor(QPalette::Base, Color());
 }

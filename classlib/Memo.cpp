@@ -78,13 +78,8 @@ TMemo::TMemo(TComponent *AOwner) : TWinControl(AOwner), FLines(std::make_unique<
 {
     auto *edit = new QPlainTextEdit;
     SetWidget(edit);
-    connect(edit, &QPlainTextEdit::textChanged, this, [this] {
-        if (!IsDestroying())
-            Fire(FOnChange);
-    });
-    SetParentColor(false);
-    SetColor(clWindow);
-    SetTabStop(true);
+    connect(edit, &QPlainTextEdit::textChanged, this, [this] { FireUnlessDestroying(FOnChange); });
+    SetUpEntryBox();
     SetBounds(0, 0, 185, 89);
     SetScrollBars(ssNone);
 }
@@ -157,15 +152,11 @@ AnsiString TMemo::SelText() const
 void TMemo::FontChanged()
 {
     TWinControl::FontChanged();
-    QPalette palette = Widget()->palette();
-    palette.setColor(QPalette::Text, ToQColor(Font()->Color()));
-    Widget()->setPalette(palette);
+    SetPaletteColor(QPalette::Text, Font()->Color());
 }
 
 void TMemo::ColorChanged()
 {
     TWinControl::ColorChanged();
-    QPalette palette = Widget()->palette();
-    palette.setColor(QPalette::Base, ToQColor(Color()));
-    Widget()->setPalette(palette);
+    SetPaletteColor(QPalette::Base, Color());
 }

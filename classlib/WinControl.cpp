@@ -5,6 +5,8 @@
 #include <QEvent>
 #include <QWidget>
 
+#include "Colors.h"
+
 TWinControl::TWinControl(TComponent *AOwner) : TControl(AOwner) {}
 
 TWinControl::~TWinControl()
@@ -125,6 +127,13 @@ void TWinControl::SetTabOrder(int TabOrder)
     FTabOrder = TabOrder;
     if (Parent() && !Loading())
         Parent()->UpdateTabOrder();
+}
+
+void TWinControl::SetUpEntryBox()
+{
+    SetParentColor(false);
+    SetColor(clWindow);
+    SetTabStop(true);
 }
 
 void TWinControl::SetTabStop(bool TabStop)

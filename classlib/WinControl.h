@@ -59,6 +59,9 @@ public:
     void Loaded() override;
 
 protected:
+    // What a box the user types or picks in has: a colour of its own, the
+    // window colour, and a tab stop.
+    void SetUpEntryBox();
     void SetBounds(int Left, int Top, int Width, int Height) override;
     void FontChanged() override;
     void ColorChanged() override;

@@ -1,5 +1,9 @@
 #include "Messages.h"
 
+namespace {
+TTextMsg *gProgramText = nullptr;
+}
+
 TTextMsg::TTextMsg(int language) : FLanguage(kEnglish) { SetLanguage(language); }
 
 void TTextMsg::SetLanguage(int language) {
@@ -14,4 +18,17 @@ const char *TTextMsg::Get(unsigned char id) const {
     return "";
   const char *text = FLanguage == kChinese ? row.Chinese : row.English;
   return text != nullptr ? text : "";
+}
+
+void CreateProgramText(int language) {
+  if (gProgramText)
+    gProgramText->SetLanguage(language);
+  else
+    gProgramText = new TTextMsg(language); // lives as long as the process
+}
+
+TTextMsg &ProgramText() {
+  if (!gProgramText)
+    CreateProgramText(TTextMsg::kEnglish);
+  return *gProgramText;
 }

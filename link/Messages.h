@@ -34,3 +34,10 @@ public:
 private:
   int FLanguage;
 };
+
+// The program's one lookup, made at start from the system's user-interface
+// language and read by all its threads: made, or the language of the one
+// already made set.
+void CreateProgramText(int language);
+// The lookup; English when it has not been made yet.
+TTextMsg &ProgramText();

@@ -8,7 +8,6 @@
 #include "Messages.h"
 #include "Pcl_parser.h"
 #include "ProcessCheck.h"
-#include "Printer_text.h"
 #include "Usb_kv8m.h"
 
 namespace {
@@ -90,7 +89,7 @@ void TMain::SetMessage(const AnsiString &text)
     FMessage = text;
 }
 
-void TMain::SetMessageId(int id) { SetMessage(AnsiString(PrinterText().Get(static_cast<unsigned char>(id)))); }
+void TMain::SetMessageId(int id) { SetMessage(AnsiString(ProgramText().Get(static_cast<unsigned char>(id)))); }
 
 bool TMain::MessagePending()
 {
@@ -103,7 +102,7 @@ AnsiString TMain::GetResultText()
     unsigned char result = FResult;
     if (result > 7)
         return AnsiString();
-    return AnsiString(PrinterText().Get(result));
+    return AnsiString(ProgramText().Get(result));
 }
 
 bool TMain::ReadJob()

@@ -6,8 +6,8 @@
 
 #include "Dialogs.h"
 #include "Main.h"
+#include "Messages.h"
 #include "Orvel_printer.h"
-#include "Printer_text.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ enum : int {
     kMsgWarningTail = 22,
 };
 
-AnsiString Text(int id) { return AnsiString(PrinterText().Get(static_cast<unsigned char>(id))); }
+AnsiString Text(int id) { return AnsiString(ProgramText().Get(static_cast<unsigned char>(id))); }
 
 } // namespace
 
@@ -42,7 +42,7 @@ void ShowJobError(const AnsiString &text)
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    CreatePrinterText(GetSystemDefaultUILanguage());
+    CreateProgramText(GetSystemDefaultUILanguage());
 
     TMain *thread = new TMain(true);
     thread->Start();

@@ -9,7 +9,7 @@
 #include "SelectDirectory.h"
 #include "Main_scanner.h"
 #include "MemoryStream.h"
-#include "Scanner_text.h"
+#include "Messages.h"
 
 TMainForm *MainForm = nullptr;
 
@@ -28,7 +28,7 @@ enum : int {
     kMsgLoading = 24,
 };
 
-AnsiString MessageText(int id) { return AnsiString(ScannerText().Get(static_cast<unsigned char>(id))); }
+AnsiString MessageText(int id) { return AnsiString(ProgramText().Get(static_cast<unsigned char>(id))); }
 
 // The folder's bytes, exactly, with nothing after them.
 void SaveFolder(const AnsiString &folder, const AnsiString &fileName)
@@ -56,7 +56,7 @@ void TMainForm::FormCreate(TObject *) { Initialize(); }
 
 void TMainForm::Initialize()
 {
-    CreateScannerText(GetSystemDefaultUILanguage());
+    CreateProgramText(GetSystemDefaultUILanguage());
 
     FDestination = AnsiString();
     try {

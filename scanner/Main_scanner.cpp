@@ -9,8 +9,8 @@
 #include "Extra.h"
 #include "Fileout.h"
 #include "Main_form.h"
+#include "Messages.h"
 #include "ProcessCheck.h"
-#include "Scanner_text.h"
 #include "Tiff.h"
 #include "Timer.h"
 #include "Usb_kv8m.h"
@@ -149,7 +149,7 @@ void TMain::SetMessage(const AnsiString &Text)
     FMessage = Text;
 }
 
-void TMain::SetMessageId(int id) { SetMessage(AnsiString(ScannerText().Get(static_cast<unsigned char>(id)))); }
+void TMain::SetMessageId(int id) { SetMessage(AnsiString(ProgramText().Get(static_cast<unsigned char>(id)))); }
 
 AnsiString TMain::TakeMessage()
 {

@@ -14,9 +14,6 @@
 // which handles one job a process. warm:1 has the allocator keep its memory
 // (no mmap, no trimming) to show the cost of the code alone; those runs come
 // last, because the setting stays for the rest of the process.
-#include <malloc.h>
-#include <sys/resource.h>
-
 #include <chrono>
 #include <cstring>
 #include <map>
@@ -24,6 +21,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "AllocatorMemory.h"
 #include "JobWriter.h"
 #include "Kv8m.h"
 #include "MemoryStream.h"
@@ -66,13 +64,6 @@ double SecondsOfMemcpy(const std::vector<unsigned char> &job)
     return spent.count() / rounds;
 }
 
-double PeakRssMegabytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
-
 double HeldMegabytes(size_t jobBytes, const TPCL_file &parser, size_t blocks)
 {
     size_t pages = 0, rows = 0;
@@ -82,16 +73,6 @@ double HeldMegabytes(size_t jobBytes, const TPCL_file &parser, size_t blocks)
     const size_t bytes =
         2 * jobBytes + pages * sizeof(TPCL_page) + rows * sizeof(TPCL_row) + blocks * size_t{712800};
     return static_cast<double>(bytes) / 1e6;
-}
-
-void KeepAllocatorMemory()
-{
-    static bool kept = false;
-    if (!kept) {
-        mallopt(M_MMAP_MAX, 0);
-        mallopt(M_TRIM_THRESHOLD, -1);
-        kept = true;
-    }
 }
 
 void ParseAndCode(benchmark::State &state, Content content)

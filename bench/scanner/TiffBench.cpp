@@ -19,9 +19,6 @@
 // allocator keep its memory (no mmap, no trimming) to show the cost of the
 // code alone; those runs come last, because the setting stays for the rest
 // of the process.
-#include <malloc.h>
-#include <sys/resource.h>
-
 #include <chrono>
 #include <cstring>
 #include <map>
@@ -29,6 +26,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "AllocatorMemory.h"
 #include "MemoryStream.h"
 #include "SamplePages.h"
 #include "Tiff.h"
@@ -106,23 +104,6 @@ double SecondsOfFreshMemset(size_t size)
         spent = std::chrono::steady_clock::now() - start;
     } while (spent.count() < 0.05);
     return spent.count() / rounds;
-}
-
-void KeepAllocatorMemory()
-{
-    static bool kept = false;
-    if (!kept) {
-        mallopt(M_MMAP_MAX, 0);
-        mallopt(M_TRIM_THRESHOLD, -1);
-        kept = true;
-    }
-}
-
-double PeakRssMegabytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
 void BuildTiff(benchmark::State &state, Content content)

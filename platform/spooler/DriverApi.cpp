@@ -2,8 +2,6 @@
 // the names of their files, and deleted while no printer uses them.
 #include "winspool.h"
 
-#include <cstring>
-
 #include "machine/Spooler.h"
 #include "spooler/SpoolerStore.h"
 #include "winbase.h"
@@ -19,14 +17,9 @@ std::string FileName(const std::string &path) { return path.substr(path.find_las
 
 BOOL WINAPI AddPrinterDriverA(LPSTR pName, DWORD Level, LPBYTE pDriverInfo)
 {
-    if (!spooler::IsLocalServer(pName))
-        return FALSE;
-    if (Level != 2)
-        return Fail(ERROR_INVALID_LEVEL);
-    if (!pDriverInfo)
-        return Fail(ERROR_INVALID_PARAMETER);
     DRIVER_INFO_2A info;
-    memcpy(&info, pDriverInfo, sizeof info);
+    if (!spooler::ReadAddedInfo(pName, Level, pDriverInfo, &info, sizeof info))
+        return FALSE;
     const std::string name = spooler::Text(info.pName);
     const std::string driverFile = FileName(spooler::Text(info.pDriverPath));
     const std::string dataFile = FileName(spooler::Text(info.pDataFile));
@@ -55,11 +48,9 @@ BOOL WINAPI AddPrinterDriverA(LPSTR pName, DWORD Level, LPBYTE pDriverInfo)
 
 BOOL WINAPI DeletePrinterDriverA(LPSTR pName, LPSTR pEnvironment, LPSTR pDriverName)
 {
-    if (!spooler::IsLocalServer(pName))
+    std::string name;
+    if (!spooler::LocalName(pName, pDriverName, &name))
         return FALSE;
-    const std::string name = spooler::Text(pDriverName);
-    if (name.empty())
-        return Fail(ERROR_INVALID_PARAMETER);
     std::string environment;
     if (!spooler::KnownEnvironment(pEnvironment, &environment))
         return Fail(ERROR_INVALID_ENVIRONMENT);

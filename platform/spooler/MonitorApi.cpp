@@ -2,7 +2,6 @@
 // their ports.
 #include "winspool.h"
 
-#include <cstring>
 #include <fstream>
 #include <sys/stat.h>
 
@@ -99,14 +98,9 @@ BOOL WINAPI AddMonitorA(LPSTR pName, DWORD Level, LPBYTE pMonitors)
 {
     if (spooler::InjectedFailure(machine::testing::SpoolerCall::AddMonitor))
         return FALSE;
-    if (!spooler::IsLocalServer(pName))
-        return FALSE;
-    if (Level != 2)
-        return Fail(ERROR_INVALID_LEVEL);
-    if (!pMonitors)
-        return Fail(ERROR_INVALID_PARAMETER);
     MONITOR_INFO_2A info;
-    memcpy(&info, pMonitors, sizeof info);
+    if (!spooler::ReadAddedInfo(pName, Level, pMonitors, &info, sizeof info))
+        return FALSE;
     const std::string name = spooler::Text(info.pName);
     const std::string library = spooler::Text(info.pDLLName);
     if (!UsableName(name) || library.empty())
@@ -138,11 +132,9 @@ BOOL WINAPI DeleteMonitorA(LPSTR pName, LPSTR pEnvironment, LPSTR pMonitorName)
 {
     if (spooler::InjectedFailure(machine::testing::SpoolerCall::DeleteMonitor))
         return FALSE;
-    if (!spooler::IsLocalServer(pName))
+    std::string name;
+    if (!spooler::LocalName(pName, pMonitorName, &name))
         return FALSE;
-    const std::string name = spooler::Text(pMonitorName);
-    if (name.empty())
-        return Fail(ERROR_INVALID_PARAMETER);
     std::string environment;
     if (!spooler::KnownEnvironment(pEnvironment, &environment))
         return Fail(ERROR_INVALID_ENVIRONMENT);

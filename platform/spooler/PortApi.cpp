@@ -49,11 +49,9 @@ BOOL WINAPI AddPortA(LPSTR pName, HWND, LPSTR pMonitorName)
 {
     if (spooler::InjectedFailure(machine::testing::SpoolerCall::AddPort))
         return FALSE;
-    if (!spooler::IsLocalServer(pName))
+    std::string name;
+    if (!spooler::LocalName(pName, pMonitorName, &name))
         return FALSE;
-    const std::string name = spooler::Text(pMonitorName);
-    if (name.empty())
-        return Fail(ERROR_INVALID_PARAMETER);
 
     spooler::StoreLock lock;
     if (!lock.Held())
@@ -70,11 +68,9 @@ BOOL WINAPI DeletePortA(LPSTR pName, HWND, LPSTR pPortName)
 {
     if (spooler::InjectedFailure(machine::testing::SpoolerCall::DeletePort))
         return FALSE;
-    if (!spooler::IsLocalServer(pName))
+    std::string name;
+    if (!spooler::LocalName(pName, pPortName, &name))
         return FALSE;
-    const std::string name = spooler::Text(pPortName);
-    if (name.empty())
-        return Fail(ERROR_INVALID_PARAMETER);
 
     spooler::StoreLock lock;
     if (!lock.Held())

@@ -2,8 +2,6 @@
 // name, and deleted through a handle with the right to.
 #include "winspool.h"
 
-#include <cstring>
-
 #include "machine/Spooler.h"
 #include "spooler/DefaultPrinter.h"
 #include "spooler/InjectedFailures.h"
@@ -36,14 +34,9 @@ HANDLE WINAPI AddPrinterA(LPSTR pName, DWORD Level, LPBYTE pPrinter)
 {
     if (spooler::InjectedFailure(machine::testing::SpoolerCall::AddPrinter))
         return nullptr;
-    if (!spooler::IsLocalServer(pName))
-        return nullptr;
-    if (Level != 2)
-        return FailHandle(ERROR_INVALID_LEVEL);
-    if (!pPrinter)
-        return FailHandle(ERROR_INVALID_PARAMETER);
     PRINTER_INFO_2A info;
-    memcpy(&info, pPrinter, sizeof info);
+    if (!spooler::ReadAddedInfo(pName, Level, pPrinter, &info, sizeof info))
+        return nullptr;
     const std::string name = spooler::Text(info.pPrinterName);
     if (!ValidPrinterName(name))
         return FailHandle(ERROR_INVALID_PRINTER_NAME);

@@ -1,6 +1,7 @@
 #include "spooler/SpoolerStore.h"
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -9,6 +10,7 @@
 #include "kernel/PathResolution.h"
 #include "machine/MachineRoot.h"
 #include "machine/Spooler.h"
+#include "registry/SubKeyNames.h"
 #include "winbase.h"
 
 namespace spooler {
@@ -36,6 +38,26 @@ bool IsLocalServer(LPCSTR server)
         return true;
     SetLastError(ERROR_INVALID_NAME);
     return false;
+}
+
+bool ReadAddedInfo(LPCSTR server, DWORD level, const BYTE *given, void *info, size_t size)
+{
+    if (!IsLocalServer(server))
+        return false;
+    if (level != 2)
+        return Fail(ERROR_INVALID_LEVEL);
+    if (!given)
+        return Fail(ERROR_INVALID_PARAMETER);
+    memcpy(info, given, size);
+    return true;
+}
+
+bool LocalName(LPCSTR server, LPCSTR given, std::string *name)
+{
+    if (!IsLocalServer(server))
+        return false;
+    *name = Text(given);
+    return !name->empty() || Fail(ERROR_INVALID_PARAMETER);
 }
 
 bool KnownEnvironment(LPCSTR given, std::string *environment)
@@ -71,17 +93,10 @@ StoredValue DwordValue(const std::string &name, DWORD number)
 
 std::vector<std::string> SubKeys(HKEY root, const std::string &path)
 {
-    std::vector<std::string> names;
     HKEY key = nullptr;
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return names;
-    char name[ARV_REG_MAX_KEY_NAME + 1];
-    for (DWORD index = 0;; ++index) {
-        DWORD length = sizeof name;
-        if (RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        names.emplace_back(name, length);
-    }
+        return {};
+    std::vector<std::string> names = registry::SubKeyNames(key);
     RegCloseKey(key);
     return names;
 }

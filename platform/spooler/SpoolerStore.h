@@ -37,6 +37,16 @@ DWORD EnvironmentVersion(const std::string &environment);
 // The string, or "" for null.
 std::string Text(LPCSTR text);
 
+// How a call that adds something starts: the local server, information at
+// level 2 (ERROR_INVALID_LEVEL otherwise) and not null
+// (ERROR_INVALID_PARAMETER), copied to `info` of `size` bytes. False with
+// the last error set.
+bool ReadAddedInfo(LPCSTR server, DWORD level, const BYTE *given, void *info, size_t size);
+// How a call on a named object starts: the local server and the object's
+// name, which must not be empty (ERROR_INVALID_PARAMETER). False with the
+// last error set.
+bool LocalName(LPCSTR server, LPCSTR given, std::string *name);
+
 // ---- Registry access ----------------------------------------------------------
 
 struct StoredValue {

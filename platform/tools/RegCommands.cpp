@@ -3,6 +3,7 @@
 #include "RegFormat.h"
 #include "machine/Registry.h"
 #include "registry/HiveModel.h"
+#include "registry/SubKeyNames.h"
 #include "winreg.h"
 
 #include <istream>
@@ -101,19 +102,6 @@ LONG ReadValues(HKEY key, std::vector<ValueEntry> *values)
     }
 }
 
-std::vector<std::string> SubKeyNames(HKEY key)
-{
-    std::vector<std::string> names;
-    char name[ARV_REG_MAX_KEY_NAME + 1];
-    for (DWORD index = 0;; ++index) {
-        DWORD length = sizeof name;
-        if (RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        names.emplace_back(name, length);
-    }
-    return names;
-}
-
 void PrintValue(std::ostream &out, const ValueEntry &value)
 {
     out << "    " << Shown(value.name) << "    " << TypeName(value.type) << "    " << ShowData(value.type, value.data)
@@ -137,7 +125,7 @@ void QueryTree(const Request &request, const std::string &below, std::ostream &o
     for (const ValueEntry &value : values)
         PrintValue(out, value);
     out << "\n";
-    std::vector<std::string> children = SubKeyNames(key);
+    std::vector<std::string> children = registry::SubKeyNames(key);
     RegCloseKey(key);
     for (const std::string &child : children)
         QueryTree(request, JoinPath(below, child), out);
@@ -160,7 +148,7 @@ int SearchTree(const Request &request, const std::string &below, std::ostream &o
             ++found;
         }
     }
-    std::vector<std::string> children = SubKeyNames(key);
+    std::vector<std::string> children = registry::SubKeyNames(key);
     RegCloseKey(key);
     for (const std::string &child : children)
         found += SearchTree(request, JoinPath(below, child), out);
@@ -207,7 +195,7 @@ int Query(const Request &request, std::ostream &out, std::ostream &err)
     }
     std::vector<ValueEntry> values;
     result = ReadValues(key, &values);
-    std::vector<std::string> children = SubKeyNames(key);
+    std::vector<std::string> children = registry::SubKeyNames(key);
     RegCloseKey(key);
     if (result != ERROR_SUCCESS)
         return Fail(err, result);
