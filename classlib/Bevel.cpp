@@ -9,6 +9,9 @@
 TBevel::TBevel(TComponent *AOwner) : TGraphicControl(AOwner)
 {
     SetWidget(new TControlWidget(this));
+    // A bevel only frames: it has no mouse events, so a click on it goes to
+    // the control beneath (a picture it frames, say).
+    Widget()->setAttribute(Qt::WA_TransparentForMouseEvents);
     SetBounds(0, 0, 50, 50);
 }
 

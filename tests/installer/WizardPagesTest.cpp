@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Application.h"
+#include "FormPilot.h"
 #include "WizardFixture.h"
 
 namespace installer_test {
@@ -252,6 +253,9 @@ TEST_F(WizardTest, FlagsRedrawTheHomePageInTheirLanguage)
     RegisterMonitor();
     CreateWizard(kEnglish);
     TForm2 *w = Wizard();
+    w->Show();
+    // Clicked where the user clicks: each flag lies inside its frame.
+    classlib_testing::TFormPilot pilot;
     const struct {
         TImage *flag;
         TBevel *bevel;
@@ -259,7 +263,7 @@ TEST_F(WizardTest, FlagsRedrawTheHomePageInTheirLanguage)
     } flags[] = {{w->Img_CN, w->B_CN, kChinese}, {w->Img_FR, w->B_FR, kFrench}, {w->Img_UK, w->B_UK, kEnglish},
                  {w->Img_UK, w->B_UK, kEnglish}};
     for (const auto &f : flags) {
-        f.flag->Click();
+        pilot.Click(f.flag);
         EXPECT_EQ(w->FLanguage, f.language);
         for (TBevel *bevel : {w->B_CN, w->B_FR, w->B_UK})
             EXPECT_EQ(bevel->Style(), bevel == f.bevel ? bsLowered : bsRaised) << bevel->Name();
