@@ -149,10 +149,10 @@ TRemovalGuard::TRemovalGuard()
     auto guardHost = [this](const std::string &place, bool withContents) {
         if (place.empty())
             return;
-        FGuarded.push_back({place, withContents});
+        FGuarded.push_back({place, withContents, false});
         const std::string resolved = Resolved(place);
         if (!resolved.empty() && resolved != place)
-            FGuarded.push_back({resolved, withContents});
+            FGuarded.push_back({resolved, withContents, false});
     };
     auto guardWindows = [&](const std::string &windowsPath, bool withContents) {
         if (windowsPath.empty())
@@ -197,8 +197,12 @@ TRemovalGuard::TRemovalGuard()
     guardHost("/", false);
     for (const std::string &entry : EntriesOf("/"))
         guardHost(entry, false);
-    for (const char *folder : kHostSystemFolders)
+    for (const char *folder : kHostSystemFolders) {
+        const size_t first = FGuarded.size();
         guardHost(folder, true);
+        for (size_t i = first; i < FGuarded.size(); ++i)
+            FGuarded[i].host = true;
+    }
     std::vector<std::string> homes = EntriesOf("/home");
     homes.push_back("/root");
     if (const char *home = getenv("HOME"))
@@ -218,10 +222,17 @@ TRemovalGuard::TRemovalGuard()
 
 bool TRemovalGuard::IsGuarded(const std::string &place) const
 {
+    // The machine's own drives may lie in a host system folder (a root in
+    // /var/lib, say): what is in them is judged as the machine's.
+    bool inMachineDrive = false;
+    for (const std::string &drive : FDriveRoots) {
+        if (Within(drive, FMachineRoot) && Within(place, drive))
+            inMachineDrive = true;
+    }
     for (const TPlace &guarded : FGuarded) {
         if (Within(guarded.path, place)) // the place itself, or a folder that holds it
             return true;
-        if (guarded.withContents && Within(place, guarded.path))
+        if (guarded.withContents && Within(place, guarded.path) && !(guarded.host && inMachineDrive))
             return true;
     }
     // What lies in the machine root outside its drives is the machine's.

@@ -15,8 +15,9 @@
 //     lies in none of its drives, with all inside them;
 //   - on the host: "/" and every folder directly in it; the system folders
 //     (/bin, /boot, /dev, /etc, /lib*, /proc, /run, /sbin, /sys, /usr,
-//     /var) with all inside them; every home folder (the user's, those of
-//     the accounts, those in /home) and every folder directly in one.
+//     /var) with all inside them, but for what lies in a drive that the
+//     machine root holds; every home folder (the user's, those of the
+//     accounts, those in /home) and every entry directly in one.
 //
 // A tree may go when its path is absolute, names an existing real folder or
 // file (not a link), and that place is no guarded place, lies in none kept
@@ -57,6 +58,7 @@ private:
     struct TPlace {
         std::string path;
         bool withContents;
+        bool host; // a host system folder
     };
     bool IsGuarded(const std::string &place) const;
 

@@ -25,6 +25,7 @@
 #include "InstallFixture.h"
 #include "Main2.h"
 #include "Removal_guard.h"
+#include "ScopedEnvironment.h"
 #include "TempMachineRoot.h"
 #include "machine/Drives.h"
 #include "machine/Paths.h"
@@ -67,6 +68,23 @@ void Walk(const std::string &folder, const std::string &skip, std::set<std::stri
     closedir(dir);
 }
 
+void LayHost(const std::string &path, const std::string &text)
+{
+    const std::string folder = path.substr(0, path.rfind('/'));
+    struct stat info;
+    ASSERT_TRUE(stat(folder.c_str(), &info) == 0 || CreateDirTree(machine::WindowsPath(folder).c_str()));
+    ASSERT_TRUE(testsupport::WriteText(path, text));
+}
+
+void Lay(const std::string &windowsPath, const std::string &text) { LayHost(UnixOf(windowsPath), text); }
+
+// The setup program and the "drivers" folder with its "mfp.inf".
+void LayMarks(const std::string &folder, const std::string &inf)
+{
+    Lay(folder + "\\setup.exe", "setup");
+    Lay(folder + "\\drivers\\mfp.inf", inf);
+}
+
 class RemovalGuardTest : public InstallTest {
 protected:
     void SetUp() override
@@ -107,22 +125,6 @@ protected:
         FBefore = Everything();
         FInstallBefore = InstallFolderEntries();
         ASSERT_GT(FInstallBefore.size(), 5u);
-    }
-
-    static void LayHost(const std::string &path, const std::string &text)
-    {
-        const std::string folder = path.substr(0, path.rfind('/'));
-        struct stat info;
-        ASSERT_TRUE(stat(folder.c_str(), &info) == 0 || CreateDirTree(machine::WindowsPath(folder).c_str()));
-        ASSERT_TRUE(testsupport::WriteText(path, text));
-    }
-    static void Lay(const std::string &windowsPath, const std::string &text) { LayHost(UnixOf(windowsPath), text); }
-
-    // The setup program and the "drivers" folder with its "mfp.inf".
-    static void LayMarks(const std::string &folder, const std::string &inf)
-    {
-        Lay(folder + "\\setup.exe", "setup");
-        Lay(folder + "\\drivers\\mfp.inf", inf);
     }
 
     // The install folder as install step 1 leaves it.
@@ -355,6 +357,26 @@ TEST_F(RemovalGuardTest, RandomLocationsNeverReachBeyondTheInstallFolder)
     }
     // The pieces reach the install folder too.
     EXPECT_GT(removed, 0);
+}
+
+// A machine root in a host system folder (/var/tmp here) keeps its install
+// folder removable, while a marked folder beside the root stays.
+TEST(RemovalGuardPlacesTest, AMachineRootInAHostSystemFolderStillHasItsInstallFolder)
+{
+    testsupport::ScopedEnvironment temporary;
+    temporary.Set("TMPDIR", "/var/tmp");
+    const testsupport::TempMachineRoot root("arv-guard", testsupport::Layout::Now);
+    const testsupport::TempFolder beside("arv-guard-host");
+    if (!root.Made() || !beside.Made())
+        GTEST_SKIP() << "no temporary folders in /var/tmp";
+    const std::string inf = std::string("\"") + kPrinter + "\" = ARV_A700\r\n";
+    LayMarks(kDir, inf);
+    LayMarks("C:\\Windows", inf);
+    LayMarks(ThroughZ(beside.Path()), inf);
+    const TRemovalGuard guard;
+    EXPECT_TRUE(guard.IsOwnInstallFolder(kDir));
+    EXPECT_FALSE(guard.IsOwnInstallFolder("C:\\Windows"));
+    EXPECT_FALSE(guard.IsOwnInstallFolder(ThroughZ(beside.Path())));
 }
 
 } // namespace
