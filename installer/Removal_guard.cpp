@@ -215,8 +215,14 @@ TRemovalGuard::TRemovalGuard()
     endpwent();
     for (const std::string &home : homes) {
         guardHost(home, false);
-        for (const std::string &entry : EntriesOf(home))
-            guardHost(entry, false);
+        // The homes of the system's accounts (/bin, /var/lib/...) are kept
+        // with their system folder already.
+        bool inSystemFolder = false;
+        for (const char *folder : kHostSystemFolders)
+            inSystemFolder = inSystemFolder || Within(home, folder);
+        if (!inSystemFolder && home != "/")
+            for (const std::string &entry : EntriesOf(home))
+                guardHost(entry, false);
     }
 }
 
