@@ -188,6 +188,7 @@ TEST_F(RemovalGuardTest, EditedInstallLocationsDeleteNothingButTheInstallFolder)
         {"\\\\?\\ before it", "\\\\?\\" + kDir, "", true},
         {"\"..\" in it", "C:\\Program Files\\Veltrona\\Other\\..\\Norvik\\.", "", true},
         {"Z: to it", root + "\\drives\\c\\Program Files\\Veltrona\\Norvik", "", true},
+        {"Windows", "C:\\Windows", "", false},
         {"\\\\?\\ Windows", "\\\\?\\C:\\Windows", "", false},
         {"\\\\.\\ Windows", "\\\\.\\C:\\Windows", "", false},
         {"\\\\?\\ Windows, slashes", "\\\\?\\c:/windows/", "", false},
