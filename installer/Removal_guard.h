@@ -19,14 +19,16 @@
 //     machine root holds; every home folder (the user's, those of the
 //     accounts, those in /home) and every entry directly in one.
 //
-// A tree may go when its path is absolute, names an existing real folder or
-// file (not a link), and that place is no guarded place, lies in none kept
-// with its contents and holds none. An install location may go whole when
-// the tree may, and the folder shows that this system's install made it:
-// it holds the file "setup.exe" and the folder "drivers" whose "mfp.inf"
-// defines the printer model (all real entries, not links). Below a tree
-// root, an entry goes only when its own place lies inside the root's place
-// on the same file system; a link is removed as a link, never followed.
+// A tree may go when its path is absolute (a drive and its root, also after
+// "\\?\" or "\\.\"), names an existing entry (a link counts as itself),
+// and that place is no guarded place, lies in none kept with its contents
+// and holds none. An install location may go whole when the tree may, it
+// is a real folder (not a link), and it shows that this system's install
+// made it: it holds the file "setup.exe" and the folder "drivers" whose
+// "mfp.inf" names the printer model (all real entries, not links). Below a
+// tree root, an entry goes only when its own place lies inside the root's
+// place, a folder only on the root's file system; a link is removed as a
+// link, never followed.
 #pragma once
 
 #include <string>
