@@ -28,6 +28,15 @@ bool SameNameIgnoringCase(const std::string &a, const std::string &b)
     return true;
 }
 
+std::string FoldedName(const std::string &name)
+{
+    std::string folded = name;
+    for (char &c : folded)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return folded;
+}
+
 std::string FindEntry(const std::string &folder, const std::string &name)
 {
     // Only a plain name: nothing that would lead out of the folder.
