@@ -120,7 +120,7 @@ void TControl::SetParent(TWinControl *Parent)
     if (FParentColor)
         ParentColorChanged();
     UpdateWidgetGeometry();
-    FParent->Restack();
+    FParent->StackAdded(this);
     FWidget->setVisible(FVisible);
     if (FAlign != alNone)
         FParent->Realign();

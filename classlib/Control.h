@@ -201,6 +201,9 @@ private:
     AnsiString FText;
     bool FMouseInside = false;
     bool FClicked = false;
+    // Whether the parent counts the control among its windowed children;
+    // kept, since a control being destroyed no longer knows its class.
+    bool FCountedWindowed = false;
 
     TNotifyEvent FOnClick;
     TNotifyEvent FOnDblClick;

@@ -1,5 +1,7 @@
 #include "FormReader.h"
 
+#include <unordered_set>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QMetaMethod>
@@ -88,6 +90,8 @@ public:
             Fail(tree.Line, "the resource is of class " + tree.ClassName + ", the form of class " + expected);
         FRoot->BeginLoading();
         FMade.push_back(FRoot);
+        for (int i = 0; i < FRoot->ComponentCount(); ++i)
+            FNames.insert(NameKey(FRoot->Components(i)->Name().str()));
         if (!tree.Name.empty())
             FRoot->SetName(AnsiString(tree.Name));
         SetProperties(FRoot, tree);
@@ -102,6 +106,15 @@ public:
 private:
     [[noreturn]] void Fail(int line, const std::string &what) { FormReadError(FResource, line, what); }
 
+    // Component names compare without regard to ASCII case.
+    static std::string NameKey(std::string name)
+    {
+        for (char &c : name)
+            if (c >= 'a' && c <= 'z')
+                c = static_cast<char>(c - 'a' + 'A');
+        return name;
+    }
+
     static std::string NameOf(const TComponent *component)
     {
         return component->Name().IsEmpty() ? component->ClassName().str() : component->Name().str();
@@ -114,7 +127,7 @@ private:
             Fail(node.Line, "class " + node.ClassName + " not found");
         if (node.Name.empty())
             Fail(node.Line, "component of class " + node.ClassName + " has no name");
-        if (FRoot->FindComponent(AnsiString(node.Name)) || AnsiString(node.Name).CompareIC(FRoot->Name()) == 0)
+        if (!FNames.insert(NameKey(node.Name)).second || AnsiString(node.Name).CompareIC(FRoot->Name()) == 0)
             Fail(node.Line, "a component named " + node.Name + " already exists");
         TComponent *component = registered->Make(FRoot);
         component->BeginLoading();
@@ -356,6 +369,8 @@ private:
     AnsiString FResource;
     std::vector<TComponent *> FMade;
     std::vector<Fixup> FFixups;
+    // The names of the root's components, as NameKey gives them.
+    std::unordered_set<std::string> FNames;
 };
 
 // Sets the resource folder for FormFilePath while reading.

@@ -28,20 +28,49 @@ void TWinControl::InsertControl(TControl *control)
 {
     FControls.push_back(control);
     auto *windowed = qobject_cast<TWinControl *>(control);
-    if (windowed && windowed->FTabOrder < 0) {
-        int count = 0;
-        for (TControl *child : FControls)
-            if (child != control && child->IsWindowed())
-                ++count;
-        windowed->FTabOrder = count;
+    if (windowed && windowed->FTabOrder < 0)
+        windowed->FTabOrder = FWindowedCount;
+    control->FCountedWindowed = control->IsWindowed();
+    if (control->FCountedWindowed) {
+        ++FWindowedCount;
+        if (!FLowestWindowed)
+            FLowestWindowed = control;
     }
 }
 
 void TWinControl::RemoveControl(TControl *control)
 {
-    FControls.erase(std::remove(FControls.begin(), FControls.end(), control), FControls.end());
+    // Children go from the last one as a parent frees them.
+    if (!FControls.empty() && FControls.back() == control)
+        FControls.pop_back();
+    else
+        FControls.erase(std::remove(FControls.begin(), FControls.end(), control), FControls.end());
+    if (control->FCountedWindowed)
+        --FWindowedCount;
+    control->FCountedWindowed = false;
+    if (control == FLowestWindowed)
+        FLowestWindowed = FindLowestWindowed();
     if (control->Align() != alNone && !IsDestroying())
         Realign();
+}
+
+TControl *TWinControl::FindLowestWindowed() const
+{
+    for (TControl *child : FControls)
+        if (child->FCountedWindowed)
+            return child;
+    return nullptr;
+}
+
+void TWinControl::StackAdded(TControl *control)
+{
+    QWidget *widget = control->Widget();
+    if (!widget)
+        return;
+    if (!control->IsWindowed() && FLowestWindowed && FLowestWindowed->Widget())
+        widget->stackUnder(FLowestWindowed->Widget());
+    else
+        widget->raise();
 }
 
 void TWinControl::MoveControl(TControl *control, bool toFront)
@@ -54,6 +83,7 @@ void TWinControl::MoveControl(TControl *control, bool toFront)
         FControls.push_back(control);
     else
         FControls.insert(FControls.begin(), control);
+    FLowestWindowed = FindLowestWindowed();
     Restack();
 }
 
