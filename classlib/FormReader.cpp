@@ -13,6 +13,7 @@
 #include "Control.h"
 #include "Exceptions.h"
 #include "FormText.h"
+#include "Pixels.h"
 #include "StringList.h"
 #include "WinControl.h"
 
@@ -55,6 +56,22 @@ QMetaEnum EnumOf(const QMetaProperty &property)
         name = name.mid(colons + 2);
     const int index = scope->indexOfEnumerator(name.constData());
     return index < 0 ? QMetaEnum() : scope->enumerator(index);
+}
+
+// The bound that the class declaring an integer property puts on it
+// through its "Pixels" and "Points" class information; 0 for none.
+int BoundOf(const QMetaProperty &property)
+{
+    const QMetaObject *meta = property.enclosingMetaObject();
+    for (int i = 0; meta && i < meta->classInfoCount(); ++i) {
+        const QMetaClassInfo info = meta->classInfo(i);
+        const int most = qstrcmp(info.name(), "Pixels") == 0   ? kMostPixels
+                         : qstrcmp(info.name(), "Points") == 0 ? kMostPoints
+                                                               : 0;
+        if (most && QByteArray(info.value()).split(' ').contains(QByteArray(property.name())))
+            return most;
+    }
+    return 0;
 }
 
 QByteArray Unqualified(QByteArray type)
@@ -291,6 +308,9 @@ private:
         case QMetaType::Long:
             if (value.Type != TFormValue::Integer || value.IntegerValue < INT32_MIN || value.IntegerValue > INT32_MAX)
                 Invalid(value, shown);
+            if (const int most = BoundOf(property); most && (value.IntegerValue < -most || value.IntegerValue > most))
+                Fail(value.Line, "value " + std::to_string(value.IntegerValue) + " for " + shown + " out of range (-" +
+                                     std::to_string(most) + " to " + std::to_string(most) + ")");
             return QVariant(static_cast<int>(value.IntegerValue));
         case QMetaType::UInt:
             if (value.Type != TFormValue::Integer || value.IntegerValue < 0 || value.IntegerValue > UINT32_MAX)

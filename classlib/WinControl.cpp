@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "Colors.h"
+#include "Pixels.h"
 
 TWinControl::TWinControl(TComponent *AOwner) : TControl(AOwner) {}
 
@@ -120,27 +121,32 @@ void TWinControl::Realign()
     sortBy(byAlign[alLeft], [](TControl *c) { return c->Left(); });
     sortBy(byAlign[alRight], [](TControl *c) { return -(c->Left() + c->Width()); });
 
+    // The edges move by the children's sizes, which add up past int for
+    // enough large children: they are kept wide and clamped for each child.
     const QRect area = AlignRect();
-    int left = area.x(), top = area.y();
-    int right = area.x() + area.width(), bottom = area.y() + area.height();
+    long long left = area.x(), top = area.y();
+    long long right = left + area.width(), bottom = top + area.height();
+    auto place = [](TControl *c, long long x, long long y, long long width, long long height) {
+        c->SetBounds(ClampPixels(x), ClampPixels(y), ClampPixels(width), ClampPixels(height));
+    };
     for (TControl *c : byAlign[alTop]) {
-        c->SetBounds(left, top, right - left, c->Height());
+        place(c, left, top, right - left, c->Height());
         top += c->Height();
     }
     for (TControl *c : byAlign[alBottom]) {
-        c->SetBounds(left, bottom - c->Height(), right - left, c->Height());
+        place(c, left, bottom - c->Height(), right - left, c->Height());
         bottom -= c->Height();
     }
     for (TControl *c : byAlign[alLeft]) {
-        c->SetBounds(left, top, c->Width(), bottom - top);
+        place(c, left, top, c->Width(), bottom - top);
         left += c->Width();
     }
     for (TControl *c : byAlign[alRight]) {
-        c->SetBounds(right - c->Width(), top, c->Width(), bottom - top);
+        place(c, right - c->Width(), top, c->Width(), bottom - top);
         right -= c->Width();
     }
     for (TControl *c : byAlign[alClient])
-        c->SetBounds(left, top, right - left, bottom - top);
+        place(c, left, top, right - left, bottom - top);
     FAligning = false;
 }
 
