@@ -59,12 +59,38 @@ bool RowsComplete(const QByteArray &data)
     return stride == 0 || height <= available / stride;
 }
 
+void PutLittle(QByteArray *data, int at, uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        (*data)[at + i] = static_cast<char>(value >> (8 * i) & 0xFF);
+}
+
+// The file as Qt's reader takes it: Qt does not read the headers of 52 and
+// 56 bytes (the info header and its colour masks, with or without the
+// alpha mask), so it gets the 108-byte header that holds the same masks and
+// nothing in its fields past them, with the offsets moved to match.
+QByteArray ForQt(const QByteArray &data)
+{
+    const uint32_t header = Little(data, 14, 4);
+    if (header != 52 && header != 56)
+        return data;
+    const int added = 108 - static_cast<int>(header);
+    QByteArray wider = data;
+    wider.insert(14 + static_cast<int>(header), added, '\0');
+    PutLittle(&wider, 14, 108);
+    PutLittle(&wider, 2, Little(data, 2, 4) + static_cast<uint32_t>(added));
+    const uint32_t offset = Little(data, 10, 4);
+    if (offset >= 14 + header)
+        PutLittle(&wider, 10, offset + static_cast<uint32_t>(added));
+    return wider;
+}
+
 } // namespace
 
 void TBitmap::LoadFromData(const QByteArray &Data)
 {
     QImage image;
-    if (!Data.startsWith("BM") || !RowsComplete(Data) || !image.loadFromData(Data, "BMP") || image.isNull())
+    if (!Data.startsWith("BM") || !RowsComplete(Data) || !image.loadFromData(ForQt(Data), "BMP") || image.isNull())
         throw EInvalidGraphic("Bitmap image is not valid");
     SetDecoded(image.convertToFormat(QImage::Format_RGB32));
 }
