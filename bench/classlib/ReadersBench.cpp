@@ -64,15 +64,10 @@ void ForgedJpeg(benchmark::State &state)
 }
 BENCHMARK(ForgedJpeg)->Unit(benchmark::kMillisecond);
 
+// Qt offscreen, set before main and so before any form makes the
+// application.
+const bool kOffscreen = setenv("QT_QPA_PLATFORM", "offscreen", 0) == 0;
+
 } // namespace
 
-int main(int argc, char **argv)
-{
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+BENCHMARK_MAIN();
