@@ -276,9 +276,16 @@ int TForm2::InstallStep(int step)
             const std::string source = WithBackslash(folder) + "drivers\\" + inf.file;
             char copy[kOemInfBuffer];
             memset(copy, 0, sizeof copy);
-            if (SetupCopyOEMInfA(source.c_str(), nullptr, SPOST_PATH, SP_COPY_NOOVERWRITE, copy, kOemInfBuffer,
-                                 nullptr, nullptr)) {
+            // An INF already in the store (a reinstall) is refused with the
+            // name of the copy there: that copy stays and is recorded like a
+            // new one, so that uninstalling finds it.
+            const bool copied = SetupCopyOEMInfA(source.c_str(), nullptr, SPOST_PATH, SP_COPY_NOOVERWRITE, copy,
+                                                 kOemInfBuffer, nullptr, nullptr);
+            const DWORD error = copied ? ERROR_SUCCESS : GetLastError();
+            if (copied || error == ERROR_FILE_EXISTS) {
                 HKEY key = nullptr;
+                if (copy[0] == '\0')
+                    continue; // no copy named: nothing to record
                 if (RegOpenKeyExA(HKEY_CURRENT_USER, kMfpKey, 0, KEY_WRITE, &key) != ERROR_SUCCESS &&
                     RegCreateKeyExA(HKEY_CURRENT_USER, kMfpKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
                                     nullptr, &key, nullptr) != ERROR_SUCCESS)
@@ -287,12 +294,6 @@ int TForm2::InstallStep(int step)
                     SetString(key, inf.value, copy);
                     RegCloseKey(key);
                 }
-                continue;
-            }
-            const DWORD error = GetLastError();
-            if (error == ERROR_FILE_EXISTS) {
-                // The INF is in the store already: its copy there goes.
-                DeleteFileA(copy);
                 continue;
             }
             LPSTR text = nullptr;

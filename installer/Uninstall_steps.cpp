@@ -17,6 +17,7 @@
 #include "Dialogs.h"
 #include "Install_names.h"
 #include "Main2.h"
+#include "Oem_inf_copies.h"
 #include "Registry.h"
 #include "Step_messages.h"
 #include "StringList.h"
@@ -87,6 +88,31 @@ std::string WithBackslash(std::string path)
     if (path.empty() || path.back() != '\\')
         path += '\\';
     return path;
+}
+
+// The folder of the running program, without its last backslash; "" when
+// its path does not fit the buffer or has no folder.
+std::string ProgramFolder()
+{
+    char module[kPathBuffer];
+    memset(module, 0, sizeof module);
+    const DWORD length = GetModuleFileNameA(nullptr, module, kPathBuffer);
+    if (length == 0 || length >= kPathBuffer)
+        return std::string();
+    const std::string program = module;
+    const size_t lastSeparator = program.rfind('\\');
+    return lastSeparator == std::string::npos ? std::string() : program.substr(0, lastSeparator);
+}
+
+// Deletes the OEM copy that a record names when it is one of ours; without
+// a driver folder to compare with, nothing is.
+void DeleteBridgeCopy(const std::string &recorded, const std::string &driverFolder)
+{
+    if (driverFolder.empty())
+        return;
+    const std::string copy = oem_inf_copies::StoreCopyOf(recorded, driverFolder);
+    if (!copy.empty())
+        DeleteFileA(copy.c_str());
 }
 
 // ---- Folders a tree removal must never take ------------------------------------
@@ -275,12 +301,18 @@ int TForm2::UninstallStep(int step)
         return kDone;
     }
     case 3: {
-        // The OEM copies of the INF files; their records stay.
+        // The OEM copies of the INF files; their records stay. A record
+        // may name anything by now (an edited value, or another product's
+        // later copy under the same name): only a copy in the INF store
+        // that still holds one of our bridge INFs, as the driver folder
+        // beside this program has them, is deleted.
+        const std::string folder = ProgramFolder();
+        const std::string drivers = folder.empty() ? std::string() : folder + "\\drivers\\";
         TRegistry *mfp = new TRegistry;
         if (mfp->OpenKeyReadOnly(kMfpKey) && mfp->ValueExists(kBusInfValue)) {
-            DeleteFileA(mfp->ReadString(kBusInfValue).c_str());
+            DeleteBridgeCopy(mfp->ReadString(kBusInfValue).str(), drivers);
             if (mfp->ValueExists(kPortInfValue))
-                DeleteFileA(mfp->ReadString(kPortInfValue).c_str());
+                DeleteBridgeCopy(mfp->ReadString(kPortInfValue).str(), drivers);
         }
         delete mfp;
         return kDone;

@@ -2,12 +2,14 @@
 // the null device.
 #include <cctype>
 #include <cerrno>
+#include <cstdint>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "CommPort.h"
 #include "ErrorCodes.h"
+#include "FileAttributes.h"
 #include "FileObject.h"
 #include "PathResolution.h"
 #include "SafePoint.h"
@@ -169,6 +171,37 @@ DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh)
         *lpFileSizeHigh = static_cast<DWORD>(size >> 32);
     SetLastError(ERROR_SUCCESS);
     return static_cast<DWORD>(size);
+}
+
+BOOL WINAPI GetFileInformationByHandle(HANDLE hFile, LPBY_HANDLE_FILE_INFORMATION lpFileInformation)
+{
+    auto file = FileOf(hFile);
+    if (!file)
+        return FALSE;
+    if (!lpFileInformation) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    struct stat info;
+    if (fstat(file->Descriptor(), &info) != 0) {
+        SetLastError(platform::ErrorFromErrno(errno));
+        return FALSE;
+    }
+    const uint64_t device = static_cast<uint64_t>(info.st_dev);
+    const uint64_t index = static_cast<uint64_t>(info.st_ino);
+    const uint64_t size = S_ISREG(info.st_mode) ? static_cast<uint64_t>(info.st_size) : 0;
+    lpFileInformation->dwFileAttributes = platform::AttributesOf(info);
+    lpFileInformation->ftCreationTime = platform::FileTimeOf(info.st_mtim);
+    lpFileInformation->ftLastAccessTime = platform::FileTimeOf(info.st_atim);
+    lpFileInformation->ftLastWriteTime = platform::FileTimeOf(info.st_mtim);
+    lpFileInformation->dwVolumeSerialNumber = static_cast<DWORD>(device ^ (device >> 32));
+    lpFileInformation->nFileSizeHigh = static_cast<DWORD>(size >> 32);
+    lpFileInformation->nFileSizeLow = static_cast<DWORD>(size);
+    lpFileInformation->nNumberOfLinks = static_cast<DWORD>(info.st_nlink);
+    lpFileInformation->nFileIndexHigh = static_cast<DWORD>(index >> 32);
+    lpFileInformation->nFileIndexLow = static_cast<DWORD>(index);
+    SetLastError(ERROR_SUCCESS);
+    return TRUE;
 }
 
 DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistanceToMoveHigh,

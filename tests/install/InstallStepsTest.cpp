@@ -312,20 +312,32 @@ TEST_F(InstallStepsTest, APortWithoutAKeyOfTheMonitorGetsThePrinterButNoCommand)
     EXPECT_TRUE(TakeMessages().empty());
 }
 
-TEST_F(InstallStepsTest, InfFilesAlreadyInTheStoreLoseTheirCopiesThere)
+TEST_F(InstallStepsTest, AReinstallKeepsTheInfCopiesInTheStoreAndRecordsThem)
 {
     InstallAll();
     const std::string busCopy = RegString(HKEY_CURRENT_USER, kMfpKey, "UsbBusOemInf");
     const std::string portCopy = RegString(HKEY_CURRENT_USER, kMfpKey, "UsbPortOemInf");
     ASSERT_TRUE(Exists(busCopy));
     ASSERT_TRUE(Exists(portCopy));
+    // The records are gone (another user, or an older uninstall), the
+    // copies are still in the store.
     ASSERT_EQ(RegDeleteTreeA(HKEY_CURRENT_USER, kMfpKey), ERROR_SUCCESS);
 
     EXPECT_EQ(Form2->InstallStep(3), 0);
+    EXPECT_TRUE(TakeMessages().empty());
+    EXPECT_EQ(RegString(HKEY_CURRENT_USER, kMfpKey, "UsbBusOemInf"), busCopy);
+    EXPECT_EQ(RegString(HKEY_CURRENT_USER, kMfpKey, "UsbPortOemInf"), portCopy);
+    EXPECT_EQ(testsupport::ReadText(UnixOf(busCopy)),
+              testsupport::ReadText(std::string(ARV_STANDIN_MEDIA_DIR) + "/drivers/ftdibus.inf"));
+    EXPECT_EQ(testsupport::ReadText(UnixOf(portCopy)),
+              testsupport::ReadText(std::string(ARV_STANDIN_MEDIA_DIR) + "/drivers/ftdiport.inf"));
+    // No second copy was made.
+    EXPECT_FALSE(Exists("C:\\Windows\\inf\\oem2.inf"));
+
+    // The uninstall finds them by their records.
+    EXPECT_EQ(Form2->UninstallStep(3), 0);
     EXPECT_FALSE(Exists(busCopy));
     EXPECT_FALSE(Exists(portCopy));
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kMfpKey));
-    EXPECT_TRUE(TakeMessages().empty());
 }
 
 TEST_F(InstallStepsTest, WithoutTheSystemFolderEveryStepFailsBeforeItsWork)

@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include <cctype>
 #include <functional>
 #include <string>
 #include <vector>
@@ -306,6 +307,101 @@ TEST_F(UninstallTest, StepThreeWithoutTheBusRecordLeavesBothCopies)
     EXPECT_EQ(Form2->UninstallStep(3), 0);
     EXPECT_TRUE(Exists(FBusCopy));
     EXPECT_TRUE(Exists(FPortCopy));
+}
+
+// ---- Step 3: what a record of an INF copy may name ---------------------------------
+
+void SetRecord(const char *value, const std::string &path)
+{
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kMfpKey, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+    RegSetValueExA(key, value, 0, REG_SZ, reinterpret_cast<const BYTE *>(path.c_str()),
+                   static_cast<DWORD>(path.size() + 1));
+    RegCloseKey(key);
+}
+
+std::string BridgeInf(const char *file) { return testsupport::ReadText(std::string(ARV_STANDIN_MEDIA_DIR) + "/drivers/" + file); }
+
+// A file that the bus record names in place of our copy: it is made by
+// `make` (given a host folder of the test's own) and must
+// stay as it is, while the port record's real copy goes.
+struct Victim {
+    const char *name;
+    std::function<std::string(const std::string &host)> make; // its Windows path
+};
+
+class RecordedVictimTest : public UninstallTest, public testing::WithParamInterface<Victim> {
+protected:
+    testsupport::TempFolder FHost{"arv-host"};
+};
+
+// The Windows name of a host path through Z:.
+std::string ThroughZ(const std::string &unixPath)
+{
+    std::string path = "Z:" + unixPath;
+    for (char &c : path)
+        c = c == '/' ? '\\' : c;
+    return path;
+}
+
+const Victim kVictims[] = {
+    {"TheWindowsProfile",
+     [](const std::string &) {
+         EXPECT_TRUE(testsupport::WriteText(UnixOf("C:\\Windows\\win.ini"), "[windows]\r\nload=\r\n"));
+         return std::string("C:\\Windows\\win.ini");
+     }},
+    {"AHostFileThroughZ",
+     [](const std::string &host) {
+         EXPECT_TRUE(testsupport::WriteText(host + "/notes.txt", "a person's notes"));
+         return ThroughZ(host + "/notes.txt");
+     }},
+    {"AHostFileNamedAndFilledLikeOurCopy",
+     [](const std::string &host) {
+         EXPECT_TRUE(testsupport::WriteText(host + "/oem0.inf", BridgeInf("ftdibus.inf")));
+         return ThroughZ(host + "/oem0.inf");
+     }},
+    {"OurBytesOutsideTheStore",
+     [](const std::string &) {
+         EXPECT_TRUE(testsupport::WriteText(UnixOf("C:\\Windows\\System32\\oem0.inf"), BridgeInf("ftdibus.inf")));
+         return std::string("C:\\Windows\\System32\\oem0.inf");
+     }},
+    {"AnotherProductsLaterCopyUnderOurName",
+     [](const std::string &) {
+         // Our copy went with an earlier uninstall; another product's INF
+         // took its name since.
+         const std::string ours = RegString(HKEY_CURRENT_USER, kMfpKey, "UsbBusOemInf");
+         EXPECT_TRUE(testsupport::WriteText(UnixOf(ours), "[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Modem\r\n"));
+         return ours;
+     }},
+};
+
+TEST_P(RecordedVictimTest, StaysWhileOurOtherCopyGoes)
+{
+    const std::string victim = GetParam().make(FHost.Path());
+    const std::string before = testsupport::ReadText(UnixOf(victim));
+    ASSERT_FALSE(before.empty());
+    SetRecord("UsbBusOemInf", victim);
+    EXPECT_EQ(Form2->UninstallStep(3), 0);
+    EXPECT_EQ(testsupport::ReadText(UnixOf(victim)), before);
+    EXPECT_FALSE(Exists(FPortCopy));
+    EXPECT_EQ(RegString(HKEY_CURRENT_USER, kMfpKey, "UsbBusOemInf"), victim);
+}
+
+INSTANTIATE_TEST_SUITE_P(Records, RecordedVictimTest, testing::ValuesIn(kVictims),
+                         [](const testing::TestParamInfo<Victim> &info) { return std::string(info.param.name); });
+
+TEST_F(UninstallTest, StepThreeFindsOurCopyByAnyNameOfTheStore)
+{
+    // The records name our copies through Z: and in another case: the
+    // store's files themselves, so both go.
+    std::string bus = ThroughZ(UnixOf(FBusCopy));
+    for (char &c : bus)
+        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    SetRecord("UsbBusOemInf", bus);
+    SetRecord("UsbPortOemInf", "c:/windows/./INF/../inf/" + FPortCopy.substr(FPortCopy.rfind('\\') + 1));
+    EXPECT_EQ(Form2->UninstallStep(3), 0);
+    EXPECT_FALSE(Exists(FBusCopy));
+    EXPECT_FALSE(Exists(FPortCopy));
 }
 
 TEST_F(UninstallTest, StepFourWithoutTheEntryRunsTheServiceCommandsAndDeletesNothing)

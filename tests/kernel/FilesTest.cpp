@@ -313,6 +313,47 @@ TEST_F(FilesTest, AReadOnlyFileIsNeitherWrittenNorReplacedNorDeleted)
     EXPECT_NE(GetFileAttributesA("C:\\renamed.txt") & FILE_ATTRIBUTE_READONLY, 0u);
 }
 
+TEST_F(FilesTest, AFileIsTheSameFileByEveryNameThatReachesIt)
+{
+    WriteText(OnC("Windows/one.txt"), "first");
+    WriteText(OnC("Windows/two.txt"), "first");
+    ASSERT_EQ(symlink(OnC("Windows/one.txt").c_str(), OnC("link.txt").c_str()), 0);
+    std::string throughZ = "Z:" + OnC("Windows/one.txt");
+    for (char &c : throughZ)
+        c = c == '/' ? '\\' : c;
+
+    auto identity = [this](const std::string &name, BY_HANDLE_FILE_INFORMATION *info) {
+        HANDLE file = Open(name.c_str(), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+        if (file == INVALID_HANDLE_VALUE)
+            return false;
+        const BOOL got = GetFileInformationByHandle(file, info);
+        CloseHandle(file);
+        return got != FALSE;
+    };
+    auto same = [](const BY_HANDLE_FILE_INFORMATION &a, const BY_HANDLE_FILE_INFORMATION &b) {
+        return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+               a.nFileIndexLow == b.nFileIndexLow;
+    };
+    BY_HANDLE_FILE_INFORMATION first;
+    ASSERT_TRUE(identity("C:\\Windows\\one.txt", &first));
+    EXPECT_EQ(first.nFileSizeLow, 5u);
+    EXPECT_EQ(first.nFileSizeHigh, 0u);
+    EXPECT_EQ(first.nNumberOfLinks, 1u);
+    EXPECT_EQ(first.dwFileAttributes, static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
+    for (const std::string &alias : {std::string("c:/WINDOWS/./One.TXT"), std::string("C:\\link.txt"), throughZ,
+                                     std::string("\\\\?\\C:\\Windows\\one.txt")}) {
+        BY_HANDLE_FILE_INFORMATION other;
+        ASSERT_TRUE(identity(alias, &other)) << alias;
+        EXPECT_TRUE(same(first, other)) << alias;
+    }
+    BY_HANDLE_FILE_INFORMATION second;
+    ASSERT_TRUE(identity("C:\\Windows\\two.txt", &second));
+    EXPECT_FALSE(same(first, second)) << "same bytes, another file";
+
+    EXPECT_FALSE(GetFileInformationByHandle(INVALID_HANDLE_VALUE, &second));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+}
+
 TEST_F(FilesTest, MoveAndCopy)
 {
     WriteText(OnC("one.txt"), "first");
