@@ -89,6 +89,10 @@ DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh);
 DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistanceToMoveHigh,
                             DWORD dwMoveMethod);
 
+// Deletes a file, or a link as a link. A read-only file and a folder are
+// refused with ERROR_ACCESS_DENIED, and so is the program file of a running
+// process of this machine root (the process list's processes), judged by
+// the real file whatever name reaches it: as Windows keeps a running image.
 BOOL WINAPI DeleteFileA(LPCSTR lpFileName);
 // FILE_ATTRIBUTE_DIRECTORY for a folder; FILE_ATTRIBUTE_ARCHIVE for a file,
 // with FILE_ATTRIBUTE_READONLY when it is read-only.

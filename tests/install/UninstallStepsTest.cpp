@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "ChildProcess.h"
 #include "FileContents.h"
 #include "InstallFixture.h"
 #include "Main2.h"
@@ -195,6 +196,32 @@ TEST_F(UninstallTest, ALocationDifferingFromTheProgramsFolderIsAnotherFolder)
         EXPECT_TRUE(machine::Restart().empty()) << location;
         ASSERT_TRUE(CreateDirTree(kDir));
         ASSERT_TRUE(testsupport::WriteText(UnixOf(kDir + "\\setup.exe"), "again"));
+    }
+}
+
+TEST_F(UninstallTest, TheRunningUninstallerSurvivesALocationDifferingFromItsFolder)
+{
+    // The uninstaller really runs from the install folder; the location
+    // differs from its folder in case or by a trailing backslash, so the
+    // tree removal gets the folder and meets the running program's file.
+    const std::string self = kDir + "\\setup.exe";
+    for (const std::string &location : {std::string("C:\\PROGRAM FILES\\Veltrona\\Norvik"), kDir + "\\"}) {
+        testsupport::RunningProgram running(UnixOf(self));
+        ASSERT_GT(running.Pid(), 0);
+        HKEY entry = nullptr;
+        ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, kUninstallEntryKey, &entry), ERROR_SUCCESS);
+        RegSetValueExA(entry, "InstallLocation", 0, REG_SZ, reinterpret_cast<const BYTE *>(location.c_str()),
+                       static_cast<DWORD>(location.size() + 1));
+        RegCloseKey(entry);
+        machine::testing::SetModuleFileName(self);
+        EXPECT_EQ(Form2->UninstallStep(4), 0);
+        EXPECT_TRUE(Exists(self)) << location;
+        EXPECT_FALSE(Exists(kDir + "\\drivers")) << location;
+        // No self-removal was scheduled: the running program's file stays
+        // past the restart as well.
+        running.End();
+        EXPECT_TRUE(machine::Restart().empty()) << location;
+        EXPECT_TRUE(Exists(self)) << location;
     }
 }
 

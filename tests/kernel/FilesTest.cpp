@@ -1,3 +1,4 @@
+#include <memory>
 #include <string>
 #include <sys/stat.h>
 #include <thread>
@@ -5,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include "ChildProcess.h"
 #include "FileContents.h"
+#include "ScopedEnvironment.h"
 #include "TempMachineRoot.h"
 #include "machine/MachineRoot.h"
 #include "machine/Paths.h"
@@ -352,6 +355,52 @@ TEST_F(FilesTest, AFileIsTheSameFileByEveryNameThatReachesIt)
 
     EXPECT_FALSE(GetFileInformationByHandle(INVALID_HANDLE_VALUE, &second));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+}
+
+TEST_F(FilesTest, ARunningProgramOfThisMachineCannotBeDeletedByAnyName)
+{
+    ASSERT_TRUE(CreateDirectoryA("C:\\Prog", nullptr));
+    testsupport::RunningProgram running(OnC("Prog/setup.exe"));
+    ASSERT_GT(running.Pid(), 0);
+    ASSERT_EQ(link(OnC("Prog/setup.exe").c_str(), OnC("hard.exe").c_str()), 0);
+    ASSERT_EQ(symlink(OnC("Prog/setup.exe").c_str(), OnC("soft.exe").c_str()), 0);
+    std::string throughZ = "Z:" + OnC("Prog/setup.exe");
+    for (char &c : throughZ)
+        c = c == '/' ? '\\' : c;
+    for (const std::string &name : {std::string("C:\\Prog\\setup.exe"), std::string("c:/PROG/Setup.EXE"), throughZ,
+                                    std::string("C:\\Prog\\..\\Prog\\.\\setup.exe"), std::string("C:\\hard.exe")}) {
+        EXPECT_FALSE(DeleteFileA(name.c_str())) << name;
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED)) << name;
+    }
+    EXPECT_EQ(access(OnC("Prog/setup.exe").c_str(), F_OK), 0);
+    EXPECT_FALSE(RemoveDirectoryA("C:\\Prog"));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DIR_NOT_EMPTY));
+
+    // A link to it goes as a link; a copy of the same bytes is another file.
+    EXPECT_TRUE(DeleteFileA("C:\\soft.exe"));
+    ASSERT_TRUE(CopyFileA("C:\\Prog\\setup.exe", "C:\\copy.exe", FALSE));
+    EXPECT_TRUE(DeleteFileA("C:\\copy.exe"));
+
+    // Once the program has ended, its file goes.
+    running.End();
+    EXPECT_TRUE(DeleteFileA("C:\\hard.exe"));
+    EXPECT_TRUE(DeleteFileA("C:\\Prog\\setup.exe"));
+    EXPECT_TRUE(RemoveDirectoryA("C:\\Prog"));
+}
+
+TEST_F(FilesTest, AProgramRunningOnAnotherMachineRootDoesNotHoldItsFileHere)
+{
+    // The file lies in this root, the process runs on another machine.
+    const std::string path = OnC("shared.exe");
+    std::unique_ptr<testsupport::RunningProgram> elsewhere;
+    testsupport::TempFolder otherRoot("arv-other");
+    {
+        testsupport::ScopedEnvironment environment;
+        environment.Set("ARV_MACHINE_ROOT", otherRoot.Path());
+        elsewhere.reset(new testsupport::RunningProgram(path));
+    }
+    ASSERT_GT(elsewhere->Pid(), 0);
+    EXPECT_TRUE(DeleteFileA("C:\\shared.exe"));
 }
 
 TEST_F(FilesTest, MoveAndCopy)
