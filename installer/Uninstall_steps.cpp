@@ -21,6 +21,7 @@
 #include "Registry.h"
 #include "Step_messages.h"
 #include "StringList.h"
+#include "machine/Profiles.h"
 
 using namespace install_names;
 
@@ -368,10 +369,12 @@ int TForm2::UninstallStep(int step)
                 MoveFileExA(program.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
                 MoveFileExA(programFolder.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
             } else {
+                // One "NUL=" line for each file to delete: another
+                // program's pending lines stay with ours, which the profile
+                // call (one line a key) would replace.
                 const std::string windows = Folder(GetWindowsDirectoryA, kPathBuffer);
                 if (!windows.empty())
-                    WritePrivateProfileStringA("Rename", "NUL", program.c_str(),
-                                               (windows + "\\wininit.ini").c_str());
+                    machine::AddProfileLine((windows + "\\wininit.ini").c_str(), "Rename", "NUL", program.c_str());
             }
             return kDone;
         }

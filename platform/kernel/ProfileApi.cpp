@@ -3,6 +3,7 @@
 // reads it (shared) or reads and rewrites it (exclusive), so that calls in
 // several processes never mix their changes.
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <string>
@@ -16,6 +17,7 @@
 #include "PathResolution.h"
 #include "ProfileFile.h"
 #include "machine/MachineRoot.h"
+#include "machine/Profiles.h"
 #include "winbase.h"
 #include "winerror.h"
 
@@ -35,26 +37,20 @@ bool ProfilePath(const char *fileName, std::string *path)
     return platform::MapWindowsName(name.c_str(), path);
 }
 
-// An open profile file under its flock; closed at the end.
+// An open profile file under its flock; closed at the end. A file that is
+// replaced by a new one (renamed over it) while the lock is awaited is
+// opened anew, so that the lock is always held on the file the name names.
 class LockedFile {
 public:
     LockedFile(const std::string &path, bool write)
     {
-        do {
-            fd_ = open(path.c_str(), (write ? O_RDWR | O_CREAT : O_RDONLY) | O_CLOEXEC, 0666);
-        } while (fd_ < 0 && errno == EINTR);
-        if (fd_ < 0) {
-            error_ = errno;
-            return;
-        }
-        while (flock(fd_, write ? LOCK_EX : LOCK_SH) != 0) {
-            if (errno != EINTR) {
-                error_ = errno;
-                close(fd_);
-                fd_ = -1;
+        for (int tries = 0; tries < kReplacedTries; ++tries) {
+            if (!OpenAndLock(path, write) || NamesLockedFile(path))
                 return;
-            }
+            close(fd_);
+            fd_ = -1;
         }
+        error_ = EAGAIN;
     }
     ~LockedFile()
     {
@@ -66,6 +62,7 @@ public:
 
     bool Open() const { return fd_ >= 0; }
     int Error() const { return error_; }
+    int Descriptor() const { return fd_; }
 
     bool Read(std::string *text)
     {
@@ -100,9 +97,71 @@ public:
     }
 
 private:
+    // Others replace a file rarely; a name that keeps changing under the
+    // lock is given up on.
+    static constexpr int kReplacedTries = 100;
+
+    bool OpenAndLock(const std::string &path, bool write)
+    {
+        do {
+            fd_ = open(path.c_str(), (write ? O_RDWR | O_CREAT : O_RDONLY) | O_CLOEXEC, 0666);
+        } while (fd_ < 0 && errno == EINTR);
+        if (fd_ < 0) {
+            error_ = errno;
+            return false;
+        }
+        while (flock(fd_, write ? LOCK_EX : LOCK_SH) != 0) {
+            if (errno != EINTR) {
+                error_ = errno;
+                close(fd_);
+                fd_ = -1;
+                return false;
+            }
+        }
+        return true;
+    }
+
+    bool NamesLockedFile(const std::string &path) const
+    {
+        struct stat locked, named;
+        return fstat(fd_, &locked) == 0 && stat(path.c_str(), &named) == 0 && locked.st_dev == named.st_dev &&
+               locked.st_ino == named.st_ino;
+    }
+
     int fd_ = -1;
     int error_ = 0;
 };
+
+// Writes `text` as a new file beside `path` and renames it over `path`:
+// readers see the old text or the new, never a part. The new file takes
+// the permissions of `like`.
+bool ReplaceWhole(const std::string &path, const std::string &text, const struct stat &like)
+{
+    std::string name = path + ".~XXXXXX";
+    const int fd = mkstemp(&name[0]);
+    if (fd < 0) {
+        SetLastError(platform::ErrorFromErrno(errno));
+        return false;
+    }
+    size_t done = 0;
+    bool ok = fchmod(fd, like.st_mode & 0777) == 0;
+    while (ok && done < text.size()) {
+        const ssize_t wrote = write(fd, text.data() + done, text.size() - done);
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        ok = wrote > 0;
+        if (ok)
+            done += static_cast<size_t>(wrote);
+    }
+    ok = ok && fsync(fd) == 0;
+    const int error = ok ? 0 : (errno ? errno : ENOSPC);
+    ok = close(fd) == 0 && ok;
+    if (ok && rename(name.c_str(), path.c_str()) == 0)
+        return true;
+    SetLastError(platform::ErrorFromErrno(error ? error : errno));
+    unlink(name.c_str());
+    return false;
+}
 
 std::string TrimRight(const char *text)
 {
@@ -229,3 +288,39 @@ DWORD WINAPI GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR
         value = Unquoted(value);
     return CopyText(value, lpReturnedString, nSize);
 }
+
+namespace machine {
+
+bool AddProfileLine(const char *fileName, const char *section, const char *key, const char *value)
+{
+    if (!section || !key || !value || !*key || strpbrk(section, "\r\n]") || strpbrk(key, "\r\n=") ||
+        strpbrk(value, "\r\n")) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    std::string path;
+    if (!ProfilePath(fileName, &path))
+        return false;
+    struct stat info;
+    if (stat(path.c_str(), &info) == 0 && (S_ISDIR(info.st_mode) || platform::IsReadOnly(info))) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    LockedFile file(path, true);
+    if (!file.Open()) {
+        platform::SetLastErrorForPath(file.Error(), path);
+        return false;
+    }
+    std::string text;
+    if (!file.Read(&text) || fstat(file.Descriptor(), &info) != 0) {
+        SetLastError(platform::ErrorFromErrno(errno));
+        return false;
+    }
+    platform::ProfileFile profile(text);
+    profile.Add(section, key, value);
+    // Renamed over while the lock is held: a writer waiting for the lock
+    // finds the file replaced and takes the new one.
+    return ReplaceWhole(path, profile.Text(), info);
+}
+
+} // namespace machine

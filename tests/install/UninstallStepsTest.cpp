@@ -147,6 +147,25 @@ TEST_P(UninstallFamilyTest, FromTheInstallFolderLeavesItselfToTheRestart)
 INSTANTIATE_TEST_SUITE_P(Families, UninstallFamilyTest, testing::Values(Family::NT, Family::Windows95),
                          [](const testing::TestParamInfo<Family> &info) { return FamilyName(info.param); });
 
+TEST_F(UninstallTest, On95AnotherProgramsPendingDeletionStaysWithOurs)
+{
+    ASSERT_TRUE(testsupport::WriteWindowsFamily("95"));
+    ASSERT_TRUE(CreateDirTree("C:\\Other"));
+    ASSERT_TRUE(testsupport::WriteText(UnixOf("C:\\Other\\pending.tmp"), "another program's leftover"));
+    const std::string wininit = UnixOf("C:\\Windows\\wininit.ini");
+    ASSERT_TRUE(testsupport::WriteText(wininit, "[Rename]\r\nNUL=C:\\Other\\pending.tmp\r\n"));
+    const std::string self = kDir + "\\setup.exe";
+    machine::testing::SetModuleFileName(self);
+    UninstallAll();
+    EXPECT_EQ(testsupport::ReadText(wininit), "[Rename]\r\nNUL=C:\\Other\\pending.tmp\r\nNUL=" + self + "\r\n");
+
+    const std::vector<machine::StartOperation> done = machine::Restart();
+    ASSERT_EQ(done.size(), 2u);
+    EXPECT_TRUE(done[0].done && done[1].done);
+    EXPECT_FALSE(Exists("C:\\Other\\pending.tmp"));
+    EXPECT_FALSE(Exists(self));
+}
+
 TEST_F(UninstallTest, TheFolderAloneGoesAtTheRestartWhenNothingElseIsLeftInIt)
 {
     const std::string self = kDir + "\\setup.exe";
