@@ -298,9 +298,9 @@ int TForm2::InstallStep(int step)
                                                  kOemInfBuffer, nullptr, nullptr);
             const DWORD error = copied ? ERROR_SUCCESS : GetLastError();
             if (copied || error == ERROR_FILE_EXISTS) {
-                HKEY key = nullptr;
                 if (copy[0] == '\0')
                     continue; // no copy named: nothing to record
+                HKEY key = nullptr;
                 if (RegOpenKeyExA(HKEY_CURRENT_USER, kMfpKey, 0, KEY_WRITE, &key) != ERROR_SUCCESS &&
                     RegCreateKeyExA(HKEY_CURRENT_USER, kMfpKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
                                     nullptr, &key, nullptr) != ERROR_SUCCESS)

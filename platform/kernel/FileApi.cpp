@@ -70,6 +70,19 @@ std::shared_ptr<platform::IoObject> IoOf(HANDLE handle) { return ObjectOf<platfo
 
 std::shared_ptr<platform::FileObject> FileOf(HANDLE handle) { return ObjectOf<platform::FileObject>(handle); }
 
+// What fstat says of the file behind a handle; false with the last error set.
+bool StatOf(HANDLE handle, struct stat *info)
+{
+    auto file = FileOf(handle);
+    if (!file)
+        return false;
+    if (fstat(file->Descriptor(), info) != 0) {
+        SetLastError(platform::ErrorFromErrno(errno));
+        return false;
+    }
+    return true;
+}
+
 // ReadFile and WriteFile: the checks, then `transfer(object, &done)` between
 // two safe points, with the count done given back.
 template <typename Transfer>
@@ -158,14 +171,9 @@ BOOL WINAPI FlushFileBuffers(HANDLE hFile)
 
 DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh)
 {
-    auto file = FileOf(hFile);
-    if (!file)
-        return INVALID_FILE_SIZE;
     struct stat info;
-    if (fstat(file->Descriptor(), &info) != 0) {
-        SetLastError(platform::ErrorFromErrno(errno));
+    if (!StatOf(hFile, &info))
         return INVALID_FILE_SIZE;
-    }
     const uint64_t size = static_cast<uint64_t>(info.st_size);
     if (lpFileSizeHigh)
         *lpFileSizeHigh = static_cast<DWORD>(size >> 32);
@@ -175,16 +183,11 @@ DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh)
 
 BOOL WINAPI GetFileInformationByHandle(HANDLE hFile, LPBY_HANDLE_FILE_INFORMATION lpFileInformation)
 {
-    auto file = FileOf(hFile);
-    if (!file)
+    struct stat info;
+    if (!StatOf(hFile, &info))
         return FALSE;
     if (!lpFileInformation) {
         SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    struct stat info;
-    if (fstat(file->Descriptor(), &info) != 0) {
-        SetLastError(platform::ErrorFromErrno(errno));
         return FALSE;
     }
     const uint64_t device = static_cast<uint64_t>(info.st_dev);

@@ -132,6 +132,22 @@ private:
     int error_ = 0;
 };
 
+// The text of a profile file opened for a change (and, when asked, what
+// fstat says of it); false with the last error set when it did not open or
+// cannot be read.
+bool ReadOpened(LockedFile &file, const std::string &path, std::string *text, struct stat *info = nullptr)
+{
+    if (!file.Open()) {
+        platform::SetLastErrorForPath(file.Error(), path);
+        return false;
+    }
+    if (!file.Read(text) || (info && fstat(file.Descriptor(), info) != 0)) {
+        SetLastError(platform::ErrorFromErrno(errno));
+        return false;
+    }
+    return true;
+}
+
 // Writes `text` as a new file beside `path` and renames it over `path`:
 // readers see the old text or the new, never a part. The new file takes
 // the permissions of `like`.
@@ -238,15 +254,9 @@ BOOL WINAPI WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCST
         return FALSE;
     }
     LockedFile file(path, true);
-    if (!file.Open()) {
-        platform::SetLastErrorForPath(file.Error(), path);
-        return FALSE;
-    }
     std::string text;
-    if (!file.Read(&text)) {
-        SetLastError(platform::ErrorFromErrno(errno));
+    if (!ReadOpened(file, path, &text))
         return FALSE;
-    }
     platform::ProfileFile profile(text);
     bool changed = true;
     if (!lpKeyName)
@@ -307,15 +317,9 @@ bool AddProfileLine(const char *fileName, const char *section, const char *key, 
         return false;
     }
     LockedFile file(path, true);
-    if (!file.Open()) {
-        platform::SetLastErrorForPath(file.Error(), path);
-        return false;
-    }
     std::string text;
-    if (!file.Read(&text) || fstat(file.Descriptor(), &info) != 0) {
-        SetLastError(platform::ErrorFromErrno(errno));
+    if (!ReadOpened(file, path, &text, &info))
         return false;
-    }
     platform::ProfileFile profile(text);
     profile.Add(section, key, value);
     // Renamed over while the lock is held: a writer waiting for the lock
