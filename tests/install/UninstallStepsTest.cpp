@@ -215,8 +215,11 @@ TEST_F(UninstallTest, ALocationDifferingFromTheProgramsFolderIsAnotherFolder)
         EXPECT_EQ(Form2->UninstallStep(4), 0);
         EXPECT_FALSE(Exists(kDir)) << location;
         EXPECT_TRUE(machine::Restart().empty()) << location;
-        ASSERT_TRUE(CreateDirTree(kDir));
+        // The folder again as the install leaves it.
+        ASSERT_TRUE(CreateDirTree(kDir + "\\drivers"));
         ASSERT_TRUE(testsupport::WriteText(UnixOf(kDir + "\\setup.exe"), "again"));
+        ASSERT_TRUE(testsupport::CopyWithMode(MediaFolder() + "/drivers/mfp.inf", UnixOf(kDir + "\\drivers\\mfp.inf"),
+                                              0644));
     }
 }
 

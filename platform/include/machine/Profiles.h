@@ -11,12 +11,12 @@ namespace machine {
 // Adds "key=value" as the section's last key line, keeping every line
 // already there (lines of the same key too); the section comes at the end
 // of the file when there is none, and the file is made when missing. A file
-// name without a folder lies in the Windows folder. The whole new text goes
-// to a new file beside the old one, which is then renamed over it: a reader
-// finds the old text or the new, and a link in its place is replaced, not
-// written through. False with the last error set: ERROR_ACCESS_DENIED for a
-// read-only file or a folder, ERROR_INVALID_PARAMETER for a missing or empty
-// key or a line break in what would become the line.
+// name without a folder lies in the Windows folder. The file is replaced
+// whole, as WritePrivateProfileStringA replaces it (a reader finds the old
+// text or the new; see kernel/LockedProfile.h for links and further names).
+// False with the last error set: ERROR_ACCESS_DENIED for a read-only file, a
+// folder or a file with further names, ERROR_INVALID_PARAMETER for a
+// missing or empty key or a line break in what would become the line.
 bool AddProfileLine(const char *fileName, const char *section, const char *key, const char *value);
 
 } // namespace machine
