@@ -17,10 +17,12 @@
 #include "Dialogs.h"
 #include "Install_names.h"
 #include "Main2.h"
+#include "Oem_inf_copies.h"
 #include "Registry.h"
 #include "Removal_guard.h"
 #include "Step_messages.h"
 #include "StringList.h"
+#include "machine/Profiles.h"
 
 using namespace install_names;
 
@@ -88,6 +90,31 @@ std::string WithBackslash(std::string path)
     if (path.empty() || path.back() != '\\')
         path += '\\';
     return path;
+}
+
+// The folder of the running program, without its last backslash; "" when
+// its path does not fit the buffer or has no folder.
+std::string ProgramFolder()
+{
+    char module[kPathBuffer];
+    memset(module, 0, sizeof module);
+    const DWORD length = GetModuleFileNameA(nullptr, module, kPathBuffer);
+    if (length == 0 || length >= kPathBuffer)
+        return std::string();
+    const std::string program = module;
+    const size_t lastSeparator = program.rfind('\\');
+    return lastSeparator == std::string::npos ? std::string() : program.substr(0, lastSeparator);
+}
+
+// Deletes the OEM copy that a record names when it is one of ours; without
+// a driver folder to compare with, nothing is.
+void DeleteBridgeCopy(const std::string &recorded, const std::string &driverFolder)
+{
+    if (driverFolder.empty())
+        return;
+    const std::string copy = oem_inf_copies::StoreCopyOf(recorded, driverFolder);
+    if (!copy.empty())
+        DeleteFileA(copy.c_str());
 }
 
 // The tree removal below a root that the guard allowed: files and links go
@@ -192,12 +219,18 @@ int TForm2::UninstallStep(int step)
         return kDone;
     }
     case 3: {
-        // The OEM copies of the INF files; their records stay.
+        // The OEM copies of the INF files; their records stay. A record
+        // may name anything by now (an edited value, or another product's
+        // later copy under the same name): only a copy in the INF store
+        // that still holds one of our bridge INFs, as the driver folder
+        // beside this program has them, is deleted.
+        const std::string folder = ProgramFolder();
+        const std::string drivers = folder.empty() ? std::string() : folder + "\\drivers\\";
         TRegistry *mfp = new TRegistry;
         if (mfp->OpenKeyReadOnly(kMfpKey) && mfp->ValueExists(kBusInfValue)) {
-            DeleteFileA(mfp->ReadString(kBusInfValue).c_str());
+            DeleteBridgeCopy(mfp->ReadString(kBusInfValue).str(), drivers);
             if (mfp->ValueExists(kPortInfValue))
-                DeleteFileA(mfp->ReadString(kPortInfValue).c_str());
+                DeleteBridgeCopy(mfp->ReadString(kPortInfValue).str(), drivers);
         }
         delete mfp;
         return kDone;
@@ -266,10 +299,12 @@ int TForm2::UninstallStep(int step)
                 MoveFileExA(program.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
                 MoveFileExA(programFolder.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
             } else {
+                // One "NUL=" line for each file to delete: another
+                // program's pending lines stay with ours, which the profile
+                // call (one line a key) would replace.
                 const std::string windows = Folder(GetWindowsDirectoryA, kPathBuffer);
                 if (!windows.empty())
-                    WritePrivateProfileStringA("Rename", "NUL", program.c_str(),
-                                               (windows + "\\wininit.ini").c_str());
+                    machine::AddProfileLine((windows + "\\wininit.ini").c_str(), "Rename", "NUL", program.c_str());
             }
             return kDone;
         }

@@ -17,6 +17,7 @@
 #include "PathResolution.h"
 #include "ProfileFile.h"
 #include "machine/MachineRoot.h"
+#include "machine/Profiles.h"
 #include "winbase.h"
 #include "winerror.h"
 
@@ -86,6 +87,21 @@ DWORD CopyList(const std::vector<std::string> &names, LPSTR buffer, DWORD size)
     return size - 2;
 }
 
+// The text of a profile file opened for a change; false with the last
+// error set when it did not open or cannot be read.
+bool ReadForChange(platform::LockedProfile &file, const std::string &path, std::string *text)
+{
+    if (!file.Open()) {
+        platform::SetLastErrorForPath(file.Error(), path);
+        return false;
+    }
+    if (!file.Read(text)) {
+        SetLastError(platform::ErrorFromErrno(errno));
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 BOOL WINAPI WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString, LPCSTR lpFileName)
@@ -111,15 +127,9 @@ BOOL WINAPI WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCST
         return FALSE;
     }
     platform::LockedProfile file(path, platform::LockedProfile::Mode::Change);
-    if (!file.Open()) {
-        platform::SetLastErrorForPath(file.Error(), path);
-        return FALSE;
-    }
     std::string text;
-    if (!file.Read(&text)) {
-        SetLastError(platform::ErrorFromErrno(errno));
+    if (!ReadForChange(file, path, &text))
         return FALSE;
-    }
     platform::ProfileFile profile(text);
     bool changed = true;
     if (!lpKeyName)
@@ -161,3 +171,35 @@ DWORD WINAPI GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR
         value = Unquoted(value);
     return CopyText(value, lpReturnedString, nSize);
 }
+
+namespace machine {
+
+bool AddProfileLine(const char *fileName, const char *section, const char *key, const char *value)
+{
+    if (!section || !key || !value || !*key || strpbrk(section, "\r\n]") || strpbrk(key, "\r\n=") ||
+        strpbrk(value, "\r\n")) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    std::string path;
+    if (!ProfilePath(fileName, &path))
+        return false;
+    struct stat info;
+    if (stat(path.c_str(), &info) == 0 && (S_ISDIR(info.st_mode) || platform::IsReadOnly(info))) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    platform::LockedProfile file(path, platform::LockedProfile::Mode::Change);
+    std::string text;
+    if (!ReadForChange(file, path, &text))
+        return false;
+    platform::ProfileFile profile(text);
+    profile.Add(section, key, value);
+    if (!file.Replace(profile.Text())) {
+        SetLastError(platform::ErrorFromErrno(errno));
+        return false;
+    }
+    return true;
+}
+
+} // namespace machine

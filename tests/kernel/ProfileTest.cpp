@@ -1,12 +1,14 @@
 // Profile (".ini") files through WritePrivateProfileStringA and
 // GetPrivateProfileStringA, as Windows reads and writes them.
 #include <csignal>
+#include <dirent.h>
 #include <fcntl.h>
 #include <functional>
 #include <random>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +18,7 @@
 #include "TempMachineRoot.h"
 #include "machine/MachineRoot.h"
 #include "machine/Paths.h"
+#include "machine/Profiles.h"
 #include "windows.h"
 
 namespace {
@@ -251,6 +254,89 @@ TEST_F(ProfileTest, AWriteReplacesTheFileTheNameLeadsTo)
         }
     }
     unlink(target.c_str());
+}
+
+TEST_F(ProfileTest, AddedLinesKeepEveryLineOfTheSameKey)
+{
+    // Another program's pending deletion is there first.
+    WriteText(file_, "; made by hand\n[rename]\nNUL=C:\\Other\\old.exe\n\n[Later]\nx=1\n");
+    ASSERT_TRUE(machine::AddProfileLine("test.ini", "Rename", "NUL", "C:\\Program Files\\x\\setup.exe"));
+    EXPECT_EQ(ReadText(file_), "; made by hand\r\n[rename]\r\nNUL=C:\\Other\\old.exe\r\n"
+                               "NUL=C:\\Program Files\\x\\setup.exe\r\n\r\n[Later]\r\nx=1\r\n");
+    // A file or a section that is not there yet is made.
+    ASSERT_TRUE(machine::AddProfileLine("C:\\Windows\\fresh.ini", "Rename", "NUL", "C:\\a.exe"));
+    EXPECT_EQ(ReadText(machine::UnixPath("C:\\Windows\\fresh.ini")), "[Rename]\r\nNUL=C:\\a.exe\r\n");
+    ASSERT_TRUE(machine::AddProfileLine("fresh.ini", "Other", "k", "v"));
+    EXPECT_EQ(ReadText(machine::UnixPath("C:\\Windows\\fresh.ini")), "[Rename]\r\nNUL=C:\\a.exe\r\n[Other]\r\nk=v\r\n");
+    // No temporary file is left beside them.
+    DIR *windows = opendir(machine::UnixPath("C:\\Windows").c_str());
+    ASSERT_NE(windows, nullptr);
+    while (const dirent *entry = readdir(windows))
+        EXPECT_EQ(std::string(entry->d_name).find(".~"), std::string::npos) << entry->d_name;
+    closedir(windows);
+}
+
+TEST_F(ProfileTest, AddingALineRefusesWhatItMustNotWrite)
+{
+    const std::string before = "[Rename]\r\nNUL=C:\\Other\\old.exe\r\n";
+    WriteText(file_, before);
+    const struct {
+        const char *section;
+        const char *key;
+        const char *value;
+    } bad[] = {{"Rename", "NUL", "C:\\a.exe\r\n[Evil]"}, {"Rename", "", "x"},     {"Rename", nullptr, "x"},
+               {"Rename", "NUL", nullptr},                {"Re]name", "NUL", "x"}, {"Rename", "NUL=x", "y"}};
+    for (const auto &line : bad) {
+        EXPECT_FALSE(machine::AddProfileLine("test.ini", line.section, line.key, line.value));
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    }
+    ASSERT_TRUE(SetFileAttributesA("C:\\Windows\\test.ini", FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(machine::AddProfileLine("test.ini", "Rename", "NUL", "C:\\a.exe"));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(ReadText(file_), before);
+    EXPECT_FALSE(machine::AddProfileLine("C:\\Windows", "Rename", "NUL", "C:\\a.exe"));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+
+    // A file with a second name would keep the old text under that name.
+    ASSERT_TRUE(SetFileAttributesA("C:\\Windows\\test.ini", FILE_ATTRIBUTE_NORMAL));
+    ASSERT_EQ(link(file_.c_str(), machine::UnixPath("C:\\Windows\\second.ini").c_str()), 0);
+    EXPECT_FALSE(machine::AddProfileLine("test.ini", "Rename", "NUL", "C:\\a.exe"));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(ReadText(file_), before);
+}
+
+TEST_F(ProfileTest, LinesAddedAndSetByManyProcessesAtOnceAreAllKept)
+{
+    // Processes that add lines (each file replaced by a new one) and that
+    // set keys (written in place) at the same time: nothing is lost.
+    constexpr int kProcesses = 6;
+    constexpr int kLines = 25;
+    std::vector<pid_t> children;
+    for (int p = 0; p < kProcesses; ++p) {
+        children.push_back(testsupport::ForkChild([p] {
+            for (int i = 0; i < kLines; ++i) {
+                const std::string value = "C:\\p" + std::to_string(p) + "\\f" + std::to_string(i) + ".exe";
+                const bool ok = p % 2 == 0 ? machine::AddProfileLine("test.ini", "Rename", "NUL", value.c_str())
+                                           : WritePrivateProfileStringA("Keys", ("k" + std::to_string(p) + "_" +
+                                                                                  std::to_string(i)).c_str(),
+                                                                        value.c_str(), "test.ini");
+                if (!ok)
+                    return 1;
+            }
+            return 0;
+        }));
+    }
+    for (pid_t child : children)
+        EXPECT_EQ(testsupport::ExitCodeOf(testsupport::WaitForExit(child, 120000)), 0);
+    const std::string text = ReadText(file_);
+    for (int p = 0; p < kProcesses; ++p) {
+        for (int i = 0; i < kLines; ++i) {
+            const std::string value = "C:\\p" + std::to_string(p) + "\\f" + std::to_string(i) + ".exe";
+            const std::string line = p % 2 == 0 ? "NUL=" + value
+                                                : "k" + std::to_string(p) + "_" + std::to_string(i) + "=" + value;
+            EXPECT_NE(text.find(line + "\r\n"), std::string::npos) << line;
+        }
+    }
 }
 
 } // namespace
