@@ -67,8 +67,9 @@ std::string ReadWhole(const std::string &path)
     return text.str();
 }
 
-// A window manager configuration of ours: click to focus, new windows
-// focused, the usual title bar buttons.
+// A window manager configuration of ours: click to focus (a press on the
+// client is passed on to it), new windows focused, the usual title bar
+// buttons.
 const char kOpenboxConfig[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 <openbox_config xmlns="http://openbox.org/3.4/rc">
   <focus><focusNew>yes</focusNew><followMouse>no</followMouse></focus>
@@ -76,9 +77,6 @@ const char kOpenboxConfig[] = R"(<?xml version="1.0" encoding="UTF-8"?>
   <theme><name>Clearlooks</name><titleLayout>NLIMC</titleLayout></theme>
   <desktops><number>1</number></desktops>
   <mouse>
-    <context name="Frame">
-      <mousebind button="Left" action="Press"><action name="Focus"/><action name="Raise"/></mousebind>
-    </context>
     <context name="Client">
       <mousebind button="Left" action="Press"><action name="Focus"/><action name="Raise"/></mousebind>
     </context>
