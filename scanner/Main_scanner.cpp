@@ -378,24 +378,20 @@ void TMain::SaveScan(TTiff *Tiff)
     out->Open(base + ".tmp");
     out->Send();
     out->Close();
+    delete out;
     // Told to stop meanwhile: the ".tmp" stays whole, and no ".tif" is made
     // or shown.
-    if (FStopping) {
-        delete out;
+    if (FStopping)
         return;
-    }
     RunTiffcp(base + ".tmp", base + ".tif");
-    if (FStopping) {
-        delete out;
+    if (FStopping)
         return;
-    }
 
     const AnsiString result = base + ".tif";
     if (!ShellSucceeded(ShellExecuteA(nullptr, "open", result.c_str(), nullptr, nullptr, SW_SHOWNOACTIVATE))) {
         const AnsiString select = "/select," + result;
         ShellExecuteA(nullptr, "open", "explorer.exe", select.c_str(), nullptr, SW_SHOWNOACTIVATE);
     }
-    delete out;
 }
 
 int TMain::RunTiffcp(const AnsiString &Source, const AnsiString &Destination)
