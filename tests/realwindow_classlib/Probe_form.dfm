@@ -57,13 +57,13 @@ object ProbeForm: TProbeForm
     TabOrder = 0
     OnClick = BrowseClick
   end
-  object Ask: TButton
+  object ShowBut: TButton
     Left = 220
     Top = 120
     Width = 110
     Height = 30
-    Caption = 'Ask'
+    Caption = 'Show'
     TabOrder = 1
-    OnClick = AskClick
+    OnClick = ShowButClick
   end
 end
