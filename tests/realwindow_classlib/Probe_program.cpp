@@ -39,8 +39,18 @@ void TProbeForm::FormCreate(TObject *)
     Report("created");
 }
 
-void TProbeForm::LabelMouseEnter(TObject *Sender) { Report(std::string("enter ") + NameOf(Sender)); }
-void TProbeForm::LabelMouseLeave(TObject *Sender) { Report(std::string("leave ") + NameOf(Sender)); }
+// The labels grow under the pointer, as label buttons do.
+void TProbeForm::LabelMouseEnter(TObject *Sender)
+{
+    static_cast<TLabel *>(Sender)->Font()->SetSize(22);
+    Report(std::string("enter ") + NameOf(Sender));
+}
+
+void TProbeForm::LabelMouseLeave(TObject *Sender)
+{
+    static_cast<TLabel *>(Sender)->Font()->SetSize(14);
+    Report(std::string("leave ") + NameOf(Sender));
+}
 
 void TProbeForm::LHoverClick(TObject *)
 {

@@ -108,29 +108,47 @@ TEST_P(RealWindow, LabelHiddenUnderThePointerLeavesAfterwards)
     EXPECT_EQ(session_.Log(probe_).rfind("enter LHover"), Where("enter LHover")) << session_.Log(probe_);
 }
 
-// A label whose click opens a modal dialog, the pointer elsewhere when the
-// dialog closes: the label gets its leave once the pointer moves over the
-// form.
-TEST_P(RealWindow, LabelLeftDuringAModalDialogGetsItsLeave)
+// A label whose click opens a modal dialog (the label buttons' way): once
+// the dialog has closed and the pointer has left the label, the label has
+// had its leave and looks as it did before the pointer came (the probe's
+// labels grow under the pointer). The dialog is closed by a click on its
+// Cancel (the pointer leaves the label for it) and by Escape (the pointer
+// stays on the label until it moves away).
+TEST_P(RealWindow, LabelLeftAroundAModalDialogGetsItsLeave)
 {
     ASSERT_TRUE(session_.Ready()) << session_.Problem();
     const XWindow window = StartProbe();
     ASSERT_NE(window, 0u) << session_.Log(probe_);
     ASSERT_TRUE(session_.WaitPainted(window));
-    ASSERT_TRUE(session_.ClickAt(window, kOtherX, kOtherY));
-    const XWindow dialog = session_.FindWindow(probe_, "Select Directory");
-    ASSERT_NE(dialog, 0u) << session_.Log(probe_);
-    ASSERT_TRUE(session_.WaitPainted(dialog));
-    // Cancel, at the dialog's lower right.
-    const QRect area = session_.Geometry(dialog);
-    ASSERT_TRUE(session_.ClickAt(dialog, area.width() - 52, area.height() - 22));
-    ASSERT_TRUE(session_.WaitForOutput(probe_, "cancelled\n")) << session_.Log(probe_);
-    ASSERT_TRUE(session_.WaitUnmapped(dialog));
+    const QRect label(10, 115, 160, 50); // LOther grown or not
     ASSERT_TRUE(session_.MoveTo(window, kFreeX, kFreeY));
-    ASSERT_TRUE(session_.MoveTo(window, kFreeX + 5, kFreeY + 5));
-    EXPECT_TRUE(session_.WaitForOutput(probe_, "leave LOther\n")) << session_.Log(probe_);
-    EXPECT_GT(session_.Log(probe_).rfind("leave LOther"), session_.Log(probe_).rfind("enter LOther"))
-        << session_.Log(probe_);
+    const QImage resting = session_.Grab(window).copy(label);
+
+    for (const bool byKey : {false, true}) {
+        SCOPED_TRACE(byKey ? "closed by Escape" : "closed by Cancel");
+        const size_t before = session_.Log(probe_).size();
+        ASSERT_TRUE(session_.ClickAt(window, kOtherX, kOtherY));
+        const XWindow dialog = session_.FindWindow(probe_, "Select Directory");
+        ASSERT_NE(dialog, 0u) << session_.Log(probe_);
+        ASSERT_TRUE(session_.WaitPainted(dialog));
+        if (byKey) {
+            ASSERT_TRUE(session_.Activate(dialog));
+            ASSERT_TRUE(session_.Key("Escape"));
+        } else {
+            const QRect area = session_.Geometry(dialog);
+            ASSERT_TRUE(session_.ClickAt(dialog, area.width() - 52, area.height() - 22));
+        }
+        ASSERT_TRUE(session_.WaitUnmapped(dialog));
+        ASSERT_TRUE(session_.MoveTo(window, kFreeX, kFreeY));
+        ASSERT_TRUE(session_.MoveTo(window, kFreeX + 5, kFreeY + 5));
+        const std::string log = session_.Log(probe_).substr(before);
+        EXPECT_NE(log.find("cancelled\n"), std::string::npos) << log;
+        EXPECT_TRUE(session_.WaitForOutput(probe_, "leave LOther\n")) << log;
+        const std::string after = session_.Log(probe_).substr(before);
+        EXPECT_GT(after.rfind("leave LOther"), after.rfind("enter LOther")) << after;
+        EXPECT_TRUE(session_.WaitShows(window, label, resting));
+        EXPECT_FALSE(session_.Screenshot(window, byKey ? "after-escape" : "after-cancel").empty());
+    }
 }
 
 // The folder dialog's question on a folder that does not exist is painted,
@@ -196,3 +214,4 @@ INSTANTIATE_TEST_SUITE_P(Managers, RealWindow, testing::Values(WindowManager::No
                          ManagerName);
 
 } // namespace
+
