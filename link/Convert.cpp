@@ -17,10 +17,13 @@ TConvert::~TConvert() {
 }
 
 bool TConvert::AllocBlock(int capacity) {
-  // A negative capacity cannot be a block; malloc(0) may give null, so a
-  // block of no capacity still takes one byte of heap.
+  // A negative capacity cannot be a block; calloc of nothing may give
+  // null, so a block of no capacity still takes one byte of heap. The
+  // block starts zeroed: what lies past the bytes written goes out with the
+  // block (the scanner's ".tmp" file holds it whole) and must carry no
+  // leftover memory.
   void *block = capacity < 0 ? nullptr
-                             : std::malloc(capacity > 0 ? static_cast<size_t>(capacity) : 1);
+                             : std::calloc(capacity > 0 ? static_cast<size_t>(capacity) : 1, 1);
   if (block == nullptr) {
     // The lists keep their last block, but nothing more goes into it.
     FLast = nullptr;

@@ -23,7 +23,7 @@ public:
   // Builds the blocks from the input; converts once only.
   virtual void Convert() = 0;
 
-  // Appends a new block of `capacity` bytes (content not cleared) and sets
+  // Appends a new block of `capacity` zero bytes and sets
   // FUsed to 0. When the heap gives nothing the lists stay as they were,
   // false is returned, and AddByte/AddBytes/SetLastSize do nothing until a
   // later AllocBlock succeeds, so no earlier block is written past its page.

@@ -140,12 +140,15 @@ bool TSerial::ReadOne(unsigned char *byte) {
   return Read(byte, 1) == 1;
 }
 
-bool TSerial::ReadByteTimeout(unsigned char *buffer, long long limit) {
+bool TSerial::ReadByteTimeout(unsigned char *buffer, long long limit,
+                              const std::atomic<bool> *stop) {
   // On a closed port no byte can come: the limit runs out at once.
   if (FHandle == INVALID_HANDLE_VALUE)
     return false;
   TStopwatch wait;
   for (;;) {
+    if (stop != nullptr && stop->load())
+      return false;
     if (ReadOne(buffer))
       return true;
     if (wait.Exceeded(limit))

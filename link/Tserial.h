@@ -5,6 +5,8 @@
 // at a time and test their limit between reads.
 #pragma once
 
+#include <atomic>
+
 #include "windows.h"
 
 class TSerial {
@@ -37,8 +39,11 @@ public:
   // True when the last read failed (the port is gone), rather than timing out.
   bool LastReadFailed() const { return FReadFailed; }
 
-  // One byte into `buffer` within `limit` ms: true when it came.
-  bool ReadByteTimeout(unsigned char *buffer, long long limit);
+  // One byte into `buffer` within `limit` ms: true when it came. With a
+  // `stop` flag, the wait also ends (false) once the flag is raised, at the
+  // latest after the read under way.
+  bool ReadByteTimeout(unsigned char *buffer, long long limit,
+                       const std::atomic<bool> *stop = nullptr);
   // The byte read within `limit` ms, or 0xFF when none came.
   unsigned char ReadByte(long long limit);
 

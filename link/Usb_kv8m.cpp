@@ -45,7 +45,7 @@ const int kTestOpenDelay = 10;
 TUSB_kv8m::TUSB_kv8m()
     : TOutput(nullptr, nullptr), FPort(), FBaud(0), FWriteDelay(0), FCopies(0),
       FResolution(0), FFlag(false), FSerial(nullptr), FPageCount(0), FPagesSent(0),
-      FScanData(nullptr) {
+      FScanData(nullptr), FStop(nullptr) {
   std::memset(FFrame, 0, sizeof FFrame);
   FFrame[0] = kLead;
   FFrame[1] = kCmdData;
@@ -252,6 +252,10 @@ int TUSB_kv8m::Send() {
 
 // --------------------------------------------------------------------- scan
 
+bool TUSB_kv8m::ReadScanByte(unsigned char *byte) {
+  return FSerial->ReadByteTimeout(byte, kRecordTimeout, FStop);
+}
+
 int TUSB_kv8m::Scan() {
   if (FScanData == nullptr)
     FScanData = new TMemoryStream;
@@ -260,6 +264,8 @@ int TUSB_kv8m::Scan() {
   FPageCount = 0;
   if (!PortOpen())
     return kScanNoPort;
+  if (Stopped())
+    return kScanStopped;
 
   // One buffer serves the command, its reply and every record. A reply that
   // does not come leaves the command's FE in byte 0.
@@ -268,25 +274,31 @@ int TUSB_kv8m::Scan() {
   std::memcpy(record, command, sizeof command);
   Write(record, sizeof command);
   FSerial->Read(record, 3);
+  if (Stopped())
+    return kScanStopped;
   if (record[0] != kCmdScan)
     return kScanRefused;
 
+  // Every wait below leaves the transfer at once when the stop flag rises.
   for (;;) {
     unsigned char lead = 0;
-    if (!FSerial->ReadByteTimeout(&lead, kRecordTimeout))
-      return kScanTimeout;
+    if (!ReadScanByte(&lead))
+      return Stopped() ? kScanStopped : kScanTimeout;
     if (lead != kLead)
       return kScanNotFramed;
     unsigned char kind = 0;
-    if (!FSerial->ReadByteTimeout(&kind, kRecordTimeout))
-      return kScanTimeout;
+    if (!ReadScanByte(&kind))
+      return Stopped() ? kScanStopped : kScanTimeout;
     record[0] = kLead;
     record[1] = kind;
 
     if (kind == kRecPageHeader || kind == kRecNextPage || kind == kRecEndOfPage) {
       // A parameter byte that does not come is stored as FF.
       for (int i = 2; i < 6; ++i)
-        record[i] = FSerial->ReadByte(kRecordTimeout);
+        if (!ReadScanByte(record + i))
+          record[i] = 0xFF;
+      if (Stopped())
+        return kScanStopped;
       FScanData->Write(record, 6);
       if (kind == kRecPageHeader)
         FPageCount = 1;
@@ -295,13 +307,24 @@ int TUSB_kv8m::Scan() {
       else
         return kScanDone;
     } else if (kind == kRecLine) {
-      const int length = FSerial->ReadByte(kRecordTimeout);
-      record[2] = static_cast<unsigned char>(length);
+      unsigned char length = 0xFF;
+      const bool announced = ReadScanByte(&length);
+      if (Stopped())
+        return kScanStopped;
+      record[2] = length;
       int got = 0;
-      for (int read = 0; read < kLineReads && got < length; ++read) {
-        got += FSerial->Read(record + 3 + got, length - got);
+      // Up to 100 reads, each for the bytes still missing. A read that
+      // brings nothing at all has waited out the port's whole time-out in
+      // silence: the device sends no more, and the line is given up at
+      // once rather than after the remaining reads. So is a line whose
+      // length never came, whose bytes would be waited for in vain.
+      for (int read = 0; announced && read < kLineReads && got < length; ++read) {
+        const int more = FSerial->Read(record + 3 + got, length - got);
+        got += more;
+        if (Stopped())
+          return kScanStopped;
         // A port that fails (the device is gone) brings no more bytes.
-        if (got < length && FSerial->LastReadFailed())
+        if (more == 0 || (got < length && FSerial->LastReadFailed()))
           break;
       }
       FScanData->Write(record, 3 + got);

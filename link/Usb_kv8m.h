@@ -7,6 +7,8 @@
 // and Close.
 #pragma once
 
+#include <atomic>
+
 #include "AnsiString.h"
 #include "Output.h"
 
@@ -35,6 +37,7 @@ public:
     kScanUnknownRecord = 4,
     kScanNotFramed = 5,
     kScanTimeout = 6,
+    kScanStopped = 7, // the stop flag was raised: the transfer was left
   };
 
   // Line parameters that Detect sets.
@@ -79,8 +82,14 @@ public:
   void SetStartPage(int pages) { FPagesSent = pages; }
   int GetPagesSent() const { return FPagesSent; }
 
-  // Receives a scan into the scan data; a code above.
+  // Receives a scan into the scan data; a code above. A line whose reads
+  // bring nothing more, or whose length byte does not come, ends the
+  // transfer at once as timed out: the device has fallen silent.
   int Scan();
+  // A flag of the caller's that another thread may raise: a scan under way
+  // then leaves the transfer before its next read (kScanStopped). Null: no
+  // stop. The flag must outlive this object.
+  void SetStop(const std::atomic<bool> *stop) { FStop = stop; }
   TMemoryStream *GetScanData() const { return FScanData; }
   int GetPageCount() const { return FPageCount; }
 
@@ -89,6 +98,10 @@ private:
   // After a page: queries the status every 200 ms until the device is
   // ready; false when it is not within 4000 ms, or on a stop request.
   bool PollReady();
+  bool Stopped() const { return FStop != nullptr && FStop->load(); }
+  // One scan byte within the record time-out; false when none came or the
+  // stop flag was raised.
+  bool ReadScanByte(unsigned char *byte);
 
   AnsiString FPort;
   int FBaud;
@@ -100,6 +113,7 @@ private:
   int FPageCount;
   int FPagesSent;
   TMemoryStream *FScanData;
+  const std::atomic<bool> *FStop;
 
   // The data frame: FE F3 D8, 216 data bytes, 00 00. Head and tail are set
   // once; only the data bytes change.

@@ -30,6 +30,15 @@ enum : int {
 
 AnsiString MessageText(int id) { return AnsiString(ProgramText().Get(static_cast<unsigned char>(id))); }
 
+// The user's documents folder; empty when the system gives none.
+AnsiString DocumentsFolder()
+{
+    char documents[MAX_PATH + 1] = {0};
+    if (!SHGetSpecialFolderPathA(nullptr, documents, CSIDL_PERSONAL, FALSE))
+        return AnsiString();
+    return AnsiString(documents);
+}
+
 // The folder's bytes, exactly, with nothing after them.
 void SaveFolder(const AnsiString &folder, const AnsiString &fileName)
 {
@@ -52,6 +61,14 @@ TMainForm::~TMainForm()
         MainForm = nullptr;
 }
 
+bool TMainForm::StopScanThread(DWORD ms)
+{
+    if (!FThread)
+        return true;
+    FThread->Stop();
+    return FThread->WaitEnded(ms);
+}
+
 void TMainForm::FormCreate(TObject *) { Initialize(); }
 
 void TMainForm::Initialize()
@@ -63,9 +80,11 @@ void TMainForm::Initialize()
         LoadDestination();
     } catch (Exception &error) {
         // The folder file could not be read or written: the program goes on
-        // with no destination, which the user can still choose.
+        // with the documents folder, as on a first start; the user can still
+        // choose another.
         Application->ShowException(&error);
-        FDestination = AnsiString();
+        if (FDestination.IsEmpty())
+            FDestination = DocumentsFolder();
         DestEdit->SetText(FDestination);
     }
 
@@ -95,6 +114,7 @@ void TMainForm::LoadDestination()
     if (length == 0 || length >= MAX_PATH) {
         // No temporary folder: nowhere to keep the folder file.
         FTempFolder = AnsiString();
+        FDestination = DocumentsFolder();
         DestEdit->SetText(FDestination);
         return;
     }
@@ -108,14 +128,16 @@ void TMainForm::LoadDestination()
         stream.Seek(0, soFromEnd);
         stream.Write(&end, 1);
         FDestination = AnsiString(static_cast<const char *>(stream.Memory()));
-    } else {
-        char documents[MAX_PATH + 1] = {0};
-        // Without a documents folder the destination stays empty, and no
-        // folder file is made, so that the next start looks again.
-        if (SHGetSpecialFolderPathA(nullptr, documents, CSIDL_PERSONAL, FALSE)) {
-            FDestination = documents;
+    }
+    if (FDestination.IsEmpty()) {
+        // A first start, or a file that names no folder: the documents
+        // folder, kept in the file. Without a documents folder the
+        // destination stays empty and no folder file is made, so that the
+        // next start looks again. The documents folder is set before the
+        // file is written, so a file that cannot be written leaves it.
+        FDestination = DocumentsFolder();
+        if (!FDestination.IsEmpty())
             SaveFolder(FDestination, config);
-        }
     }
     DestEdit->SetText(FDestination);
 }

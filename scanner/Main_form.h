@@ -6,6 +6,8 @@
 // and disables ScanBut and DestBut through MainForm.
 #pragma once
 
+#include "windef.h"
+
 #include "BitBtn.h"
 #include "Button.h"
 #include "Edit.h"
@@ -47,11 +49,18 @@ public: // the resource's components, bound by name
 
 public:
     explicit TMainForm(TComponent *Owner);
-    // Ends the scan thread (a scan under way runs to its end first) and
-    // frees it.
+    // Ends the scan thread (a scan under way leaves its transfer) and frees
+    // it.
     ~TMainForm() override;
 
+    // Tells the scan thread to stop and waits at most `ms` for it: true when
+    // it has ended (or there is none).
+    bool StopScanThread(DWORD ms);
+
     void Initialize();
+    // The destination from config.inc, made on a first start. A destination
+    // that would be empty (an empty file, or a file that cannot be read or
+    // written) is the user's documents folder.
     void LoadDestination();
     // Shows `Text` in the status box, centred.
     void ShowStatus(const AnsiString &Text);

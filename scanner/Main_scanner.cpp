@@ -94,14 +94,26 @@ void TMain::InitFields()
     FDestination = AnsiString();
 }
 
-void TMain::EndThread()
+void TMain::Stop()
 {
+    FStopping = true;
     Terminate();
     {
         std::lock_guard<std::mutex> hold(FHoldLock);
         FEnding = true;
     }
     FHoldChanged.notify_all();
+}
+
+bool TMain::WaitEnded(DWORD ms)
+{
+    // A thread that never ran has nothing to wait for.
+    return Suspended() || Handle() == nullptr || WaitForSingleObject(Handle(), ms) == WAIT_OBJECT_0;
+}
+
+void TMain::EndThread()
+{
+    Stop();
     TerminateAndWait();
 }
 
@@ -184,7 +196,8 @@ void TMain::Execute()
         case kStateScan:
             DoScan();
             FState = kStateIdle;
-            SetPollTimer(kPollMs, true);
+            if (!FStopping)
+                SetPollTimer(kPollMs, true);
             break;
         default: // idle: hold until a poll starts a scan
             Pause();
@@ -226,7 +239,9 @@ void TMain::DeleteDevice()
 bool TMain::OpenDevice()
 {
     DeleteDevice();
-    FDevice = new TUSB_kv8m();
+    TUSB_kv8m *device = new TUSB_kv8m();
+    device->SetStop(&FStopping);
+    FDevice = device;
     return FDevice->Detect();
 }
 
@@ -239,12 +254,20 @@ bool TMain::DoScan()
     device->Reopen();
     const int result = device->Scan();
     device->Close();
+    // A scan left because the program is ending is neither reported nor
+    // saved.
+    if (FStopping)
+        return false;
     if (result != TUSB_kv8m::kScanDone) {
         SetMessageId(kMsgScanFailed);
         return false;
     }
     TTiff *tiff = new TTiff(device->GetScanData(), device->GetPageCount());
     tiff->Convert();
+    if (FStopping) {
+        delete tiff;
+        return false;
+    }
     SetMessageId(kMsgScanned);
     SaveScan(tiff);
     delete tiff;
@@ -346,19 +369,29 @@ AnsiString TMain::NextFileBase()
 
 void TMain::SaveScan(TTiff *Tiff)
 {
+    // An empty destination would put the files at the top of the current
+    // drive, a place nobody chose.
+    if (FDestination.IsEmpty() || FStopping)
+        return;
     TFileOut *out = new TFileOut(Tiff->GetBlocks(), Tiff->GetSizes());
     const AnsiString base = NextFileBase();
     out->Open(base + ".tmp");
     out->Send();
     out->Close();
+    delete out;
+    // Told to stop meanwhile: the ".tmp" stays whole, and no ".tif" is made
+    // or shown.
+    if (FStopping)
+        return;
     RunTiffcp(base + ".tmp", base + ".tif");
+    if (FStopping)
+        return;
 
     const AnsiString result = base + ".tif";
     if (!ShellSucceeded(ShellExecuteA(nullptr, "open", result.c_str(), nullptr, nullptr, SW_SHOWNOACTIVATE))) {
         const AnsiString select = "/select," + result;
         ShellExecuteA(nullptr, "open", "explorer.exe", select.c_str(), nullptr, SW_SHOWNOACTIVATE);
     }
-    delete out;
 }
 
 int TMain::RunTiffcp(const AnsiString &Source, const AnsiString &Destination)

@@ -37,9 +37,16 @@ public:
 
     // The form creates it suspended: it waits for the first Start.
     explicit TMain(bool CreateSuspended);
-    // Ends the scan thread (a scan under way runs to its end), then frees
-    // the device object and the poll timer. Call on the GUI thread.
+    // Ends the scan thread (Stop, then waits for it), then frees the device
+    // object and the poll timer. Call on the GUI thread.
     ~TMain() override;
+
+    // Tells the scan thread to end, from any thread: a scan under way leaves
+    // its transfer before its next read of the port and saves nothing that
+    // it has not begun to write; holds and rests end at once.
+    void Stop();
+    // Waits at most `ms` for the scan thread to end; true when it has.
+    bool WaitEnded(DWORD ms);
 
     void Start();
     void Pause();
@@ -63,6 +70,8 @@ public:
     // "image_" N in the destination folder whose ".tif" does not exist.
     AnsiString NextFileBase();
     // Writes the TIFF to a ".tmp" file, has tiffcp recode it and opens it.
+    // Without a destination folder nothing is written; once the thread is
+    // told to stop, no further step begins.
     void SaveScan(TTiff *Tiff);
     // Runs res\tiffcp.exe beside the program and waits until it has ended:
     // 0 the destination is written, 1 it was not (tiffcp failed, or did not
@@ -87,7 +96,7 @@ private:
     void HoldHere();
     // Waits `ms` unless the thread is ending meanwhile.
     void RestFor(int ms);
-    // The end of the thread: the stop request, every hold let go.
+    // The end of the thread: Stop, then the wait for Execute to return.
     void EndThread();
 
     TOutput *FDevice;
@@ -95,6 +104,7 @@ private:
     std::atomic<unsigned char> FPause;
     std::atomic<unsigned char> FScanRequested;
     std::atomic<unsigned char> FState;
+    std::atomic<bool> FStopping{false}; // raised by Stop; the device's scans watch it
     AnsiString FMessage;
     AnsiString FDestination;
     TTimer *FPollTimer;

@@ -8,6 +8,13 @@
 #include "Debug_form.h"
 #include "Main_form.h"
 
+namespace {
+
+// How long a closing program waits for the scan thread to leave the device.
+constexpr DWORD kScanThreadEndMs = 500;
+
+} // namespace
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     try {
@@ -21,6 +28,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         Exception empty("");
         Application->ShowException(&empty);
     }
+    // Closing ends the program at once. The scan thread is told to stop and
+    // leaves a scan at its next read of the port; one still inside a read a
+    // moment later does not hold the process up, which ends without it.
+    if (MainForm && !MainForm->StopScanThread(kScanThreadEndMs))
+        TerminateProcess(GetCurrentProcess(), 0);
     // The forms go with the application object as the program ends; the
     // main form ends the scan thread first, so that none of the program
     // runs on while the process winds down.

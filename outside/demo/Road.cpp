@@ -7,9 +7,13 @@
 // its pages are compared with their source; a sample document is scanned
 // where the scanner's demo is built; the wizard started from the install
 // folder's setup.exe uninstalls, and the machine restarts. Each stage is
-// reported; the exit code is 0 when all succeeded.
+// reported on standard output; what the outside programs print (NET, the
+// printer set-up, the print chain, Qt's platform notes) goes into the
+// machine root's logs/outside.log. The exit code is 0 when all succeeded.
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <functional>
 #include <string>
 #include <sys/stat.h>
@@ -45,19 +49,62 @@ constexpr const char *kMediaSetup = "D:\\setup.exe";
 constexpr int kBoundMs = 120000;
 
 int gFailures = 0;
+// The road's own lines; once the outside log is in place, a copy of the
+// standard output that the road was given.
+FILE *gOut = stdout;
+
+void Say(const char *format, ...) __attribute__((format(printf, 1, 2)));
+void Say(const char *format, ...)
+{
+    va_list arguments;
+    va_start(arguments, format);
+    vfprintf(gOut, format, arguments);
+    va_end(arguments);
+    fflush(gOut);
+}
 
 void Report(bool ok, const std::string &what)
 {
-    printf("  %s %s\n", ok ? "ok    " : "FAILED", what.c_str());
-    fflush(stdout);
+    Say("  %s %s\n", ok ? "ok    " : "FAILED", what.c_str());
     if (!ok)
         ++gFailures;
 }
 
-void Stage(const char *name)
+void Stage(const char *name) { Say("%s\n", name); }
+
+// Points the process's standard output and errors, which every program it
+// starts inherits, at `logPath` (appended), and keeps the road's own lines
+// on the output it was given. False, with nothing changed, when the log
+// cannot be opened.
+bool LogOutsideOutput(const std::string &logPath)
 {
-    printf("%s\n", name);
+    const int log = open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (log < 0)
+        return false;
+    const int own = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
+    FILE *out = own >= 0 ? fdopen(own, "w") : nullptr;
+    if (!out) {
+        if (own >= 0)
+            close(own);
+        close(log);
+        return false;
+    }
     fflush(stdout);
+    fflush(stderr);
+    dup2(log, STDOUT_FILENO);
+    dup2(log, STDERR_FILENO);
+    close(log);
+    gOut = out;
+    return true;
+}
+
+// A private runtime folder for the toolkit (it warns without one).
+void MakeRuntimeFolder(const std::string &root)
+{
+    const std::string runtime = root + "/runtime";
+    mkdir(runtime.c_str(), 0700);
+    chmod(runtime.c_str(), 0700);
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
 }
 
 bool Exists(const std::string &windowsPath)
@@ -92,7 +139,7 @@ public:
         QObject::connect(&FTimer, &QTimer::timeout, [] {
             if (!Message_Form || !Message_Form->Visible())
                 return;
-            printf("  message: %s / %s\n", Message_Form->LTitle->Caption().c_str(),
+            Say("  message: %s / %s\n", Message_Form->LTitle->Caption().c_str(),
                    Message_Form->LMessage->Caption().c_str());
             Message_Form->BitBtn1->Click();
         });
@@ -140,10 +187,15 @@ std::string RegString(HKEY root, const char *key, const char *value)
     return read ? std::string(data, size - 1) : std::string();
 }
 
-int RunChild(const std::vector<std::string> &args)
+// Runs the program and waits for it. Its output goes with the outside
+// programs' into the log unless `showOutput`: then it is shown with the
+// road's lines (its errors still go to the log).
+int RunChild(const std::vector<std::string> &args, bool showOutput = false)
 {
     pid_t child = fork();
     if (child == 0) {
+        if (showOutput)
+            dup2(fileno(gOut), STDOUT_FILENO);
         std::vector<char *> argv;
         for (const std::string &arg : args)
             argv.push_back(const_cast<char *>(arg.c_str()));
@@ -168,7 +220,7 @@ bool Install(std::string *installDir)
     if (!ClickTo(user, Form2->LChap1, 1, "Install Drivers"))
         return false;
     *installDir = Form2->EPath->Text().str();
-    printf("  install folder: %s\n", installDir->c_str());
+    Say("  install folder: %s\n", installDir->c_str());
     if (!ClickTo(user, Form2->LContinue, 3, "Continue") || !ClickTo(user, Form2->LContinue, 8, "Continue, the run"))
         return false;
     Report(!RegString(HKEY_LOCAL_MACHINE,
@@ -220,7 +272,7 @@ bool Print(standin::DeviceProcess &device)
                            bitmap.width == jobwriter::kPageDots &&
                            pbm::FirstDifferentRow(jobwriter::kPageDots, pages[i].Bits.data(), pages[i].Height,
                                                   bitmap.rows.data(), bitmap.height) < 0;
-        printf("  page %zu: %s %s\n", i + 1, keptPage.c_str(), match ? "matches its source" : "DIFFERS");
+        Say("  page %zu: %s %s\n", i + 1, keptPage.c_str(), match ? "matches its source" : "DIFFERS");
         same = same && match;
     }
     Report(same, std::to_string(printed.size()) + " of " + std::to_string(pages.size()) + " pages printed");
@@ -232,10 +284,10 @@ void Scan(const std::string &root)
     Stage("4. Scan the sample document");
     const std::string demo = ARV_SCAN_DEMO_PATH;
     if (demo.empty()) {
-        printf("  skipped: the scanner program is not built\n");
+        Say("  skipped: the scanner program is not built\n");
         return;
     }
-    Report(RunChild({demo, root}) == 0, "scan through the scanner program");
+    Report(RunChild({demo, root}, true) == 0, "scan through the scanner program");
 }
 
 bool Uninstall(const std::string &installDir)
@@ -261,7 +313,7 @@ void Restart(const std::string &installDir)
 {
     Stage("6. Restart the machine");
     for (const machine::StartOperation &operation : machine::Restart())
-        printf("  %s %s\n", operation.done ? "done:       " : "passed over:", operation.from.c_str());
+        Say("  %s %s\n", operation.done ? "done:       " : "passed over:", operation.from.c_str());
     Report(!Exists(installDir + "\\setup.exe"), "the uninstaller is gone");
 }
 
@@ -272,7 +324,13 @@ int main(int argc, char **argv)
     if (argc > 1)
         setenv(machine::kRootVariable, argv[1], 1);
     const std::string root = machine::RootPath();
-    printf("machine root: %s\n", root.c_str());
+    MakeRuntimeFolder(root);
+    const std::string logs = root + "/logs";
+    mkdir(logs.c_str(), 0755);
+    const bool logged = LogOutsideOutput(logs + "/outside.log");
+    Say("machine root: %s\n", root.c_str());
+    if (logged)
+        Say("what outside programs print: %s/outside.log\n", logs.c_str());
     const bool mounted = machine::MountDrive('D', ARV_INSTALL_MEDIA_DIR, DRIVE_CDROM);
     Report(mounted, std::string("install media ") + ARV_INSTALL_MEDIA_DIR + " in drive D: (CD-ROM)");
     if (!mounted)
@@ -293,6 +351,6 @@ int main(int argc, char **argv)
         Restart(installDir);
     Application.Reset();
     machine::testing::SetModuleFileName("");
-    printf("%s\n", gFailures == 0 && ok ? "The whole road succeeded." : "The road FAILED.");
+    Say("%s\n", gFailures == 0 && ok ? "The whole road succeeded." : "The road FAILED.");
     return gFailures == 0 && ok ? 0 : 1;
 }

@@ -30,6 +30,21 @@ std::vector<unsigned char> Bytes(int count, unsigned char first) {
   return bytes;
 }
 
+// A block starts zeroed, also where the heap hands back memory that held
+// something else: what lies past the bytes written goes out with the block.
+TEST(ConvertBlocks, NewBlocksAreZero) {
+  for (int capacity : {1, 200, 4096, 700000}) {
+    SCOPED_TRACE(capacity);
+    for (int round = 0; round < 3; ++round) {
+      TTestConvert convert;
+      ASSERT_TRUE(convert.AllocBlock(capacity));
+      const unsigned char *block = convert.LastBlock();
+      EXPECT_TRUE(std::all_of(block, block + capacity, [](unsigned char b) { return b == 0; }));
+      std::memset(convert.LastBlock(), 0xA5, static_cast<size_t>(capacity)); // freed with the converter
+    }
+  }
+}
+
 TEST(ConvertBlocks, NewConverterHasNoBlockAndDropsWrites) {
   TTestConvert convert;
   EXPECT_EQ(convert.LastBlock(), nullptr);

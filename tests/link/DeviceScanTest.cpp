@@ -2,6 +2,7 @@
 // the page count, and how each fault of the transfer ends it.
 #include "DeviceSupport.h"
 
+#include <atomic>
 #include <chrono>
 #include <future>
 #include <thread>
@@ -148,8 +149,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<ScanFaultCase> &info) { return info.param.name; });
 
 // A line that stays short: the bytes that came are kept after FE F3 n, and
-// the transfer fails once the hundred reads are spent (one byte missing:
-// each read gives up after 600 ms).
+// the transfer fails at the first read that brings nothing (one byte
+// missing: that read gives up after 600 ms).
 TEST_F(DeviceScan, ShortLineKeepsThePartialBytes) {
   StartWithDocument({PatternPage(10, 6)});
   ASSERT_TRUE(Device().Command("fault short-line 2 1"));
@@ -265,6 +266,73 @@ TEST_F(ScanHangUp, LineCutOffByAVanishedDeviceEndsAtOnce) {
   EXPECT_EQ(records[1].payload, (Bytes{1, 2, 3, 4, 5, 6, 7}));
   delete link;
 }
+
+// ---- a device that falls silent, or a stop request, played by hand ---------
+
+struct ScanQuietCase {
+  const char *name;
+  Bytes sent;     // what the device sends after its F7 00 00, then nothing
+  bool stop;      // the stop flag is raised once the bytes are taken
+  int result;
+  Bytes lastLine; // FE F3 n and the bytes of the last record kept (empty: none)
+};
+
+void PrintTo(const ScanQuietCase &c, std::ostream *out) { *out << c.name; }
+
+class ScanQuiet : public testing::TestWithParam<ScanQuietCase> {
+protected:
+  TempMachineRoot root_;
+  FakePort port_{"COM6"};
+};
+
+// The port stays open and nothing more comes: the transfer ends at the
+// first read of a line that brings nothing (reading out a line's hundred
+// reads would take minutes), and a raised stop flag ends it at its next
+// read with its own code. The bound only catches a scan that hangs on.
+TEST_P(ScanQuiet, EndsTheTransferWithoutWaitingOutTheLine) {
+  const ScanQuietCase &c = GetParam();
+  ASSERT_TRUE(port_.Ok());
+  // Kept on the heap: should Scan hang, the test gives up on it.
+  TUSB_kv8m *link = new TUSB_kv8m;
+  auto stop = std::make_shared<std::atomic<bool>>(false);
+  link->SetStop(stop.get());
+  ASSERT_EQ(link->Open("COM6", 19200, 0), 0);
+  Bytes sent = {0xF7, 0x00, 0x00, 0xFE, 0xF2, 1, 2, 3, 4};
+  sent.insert(sent.end(), c.sent.begin(), c.sent.end());
+  ASSERT_TRUE(port_.Send(sent));
+  auto result = std::make_shared<std::promise<int>>();
+  std::future<int> scanned = result->get_future();
+  std::thread([link, result, stop] { result->set_value(link->Scan()); }).detach();
+  EXPECT_EQ(port_.Receive(5), (Bytes{0xFE, 0xF7, 0x00, 0x00, 0x00}));
+  port_.Receive(1, 1000); // let the host take what was sent
+  if (c.stop)
+    *stop = true;
+  if (scanned.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
+    ADD_FAILURE() << "Scan kept waiting for a silent device";
+    return;
+  }
+  EXPECT_EQ(scanned.get(), c.result);
+  TMemoryStream *data = link->GetScanData();
+  ASSERT_NE(data, nullptr);
+  const unsigned char *stored = static_cast<const unsigned char *>(data->Memory());
+  Bytes expected = {0xFE, 0xF2, 1, 2, 3, 4};
+  expected.insert(expected.end(), c.lastLine.begin(), c.lastLine.end());
+  EXPECT_EQ(Bytes(stored, stored + data->Size()), expected);
+  delete link;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ScanQuiet,
+    testing::Values(
+        ScanQuietCase{"SilentAfterTheFirstBytesOfALine",
+                      {0xFE, 0xF3, 0x0A, 1, 2, 3, 4, 5, 6, 7}, false, TUSB_kv8m::kScanTimeout,
+                      {0xFE, 0xF3, 0x0A, 1, 2, 3, 4, 5, 6, 7}},
+        // The length is taken as 255, which no byte will fill.
+        ScanQuietCase{"SilentBeforeTheLength", {0xFE, 0xF3}, false, TUSB_kv8m::kScanTimeout,
+                      {0xFE, 0xF3, 0xFF}},
+        ScanQuietCase{"StoppedWaitingForARecord", {}, true, TUSB_kv8m::kScanStopped, {}},
+        ScanQuietCase{"StoppedInALine", {0xFE, 0xF3, 0x0A, 1, 2, 3}, true, TUSB_kv8m::kScanStopped, {}}),
+    [](const testing::TestParamInfo<ScanQuietCase> &info) { return info.param.name; });
 
 } // namespace
 } // namespace linktest

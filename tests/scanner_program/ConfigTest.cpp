@@ -1,6 +1,7 @@
 // The destination folder and config.inc in the user's temporary folder:
 // made on the first start, read as raw bytes, changed through the folder
-// dialog, and a temporary folder where it cannot be written.
+// dialog, and a file that names no folder or cannot be written, which
+// leave the documents folder.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -45,25 +46,47 @@ TEST_F(ConfigTest, FirstStartTakesTheDocumentsFolder)
 
 TEST_F(ConfigTest, ReadsTheFileAsRawBytes)
 {
+    const std::string documents = machine::kDocumentsDir;
     const struct {
         const char *name;
         std::string content;
         std::string folder;
         std::string shown;
+        std::string after; // config.inc once started
     } cases[] = {
-        {"a folder", "C:\\Scans", "C:\\Scans", "C:\\Scans"},
-        {"a line break after it", "C:\\Scans\r\n", "C:\\Scans\r\n", "C:\\Scans\n"},
-        {"an empty file", "", "", ""},
-        {"a zero byte inside", std::string("C:\\Scans\0C:\\Other", 17), "C:\\Scans", "C:\\Scans"},
+        {"a folder", "C:\\Scans", "C:\\Scans", "C:\\Scans", "C:\\Scans"},
+        {"a line break after it", "C:\\Scans\r\n", "C:\\Scans\r\n", "C:\\Scans\n", "C:\\Scans\r\n"},
+        {"a zero byte inside", std::string("C:\\Scans\0C:\\Other", 17), "C:\\Scans", "C:\\Scans",
+         std::string("C:\\Scans\0C:\\Other", 17)},
+        // A file that names no folder is a first start: the documents folder,
+        // kept in the file.
+        {"an empty file", "", documents, documents, documents},
+        {"a zero byte first", std::string("\0C:\\Other", 9), documents, documents, documents},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(testsupport::WriteText(ConfigPath(), c.content));
         StartScanner();
         ExpectDestination(c.folder, c.shown);
-        EXPECT_EQ(Config(), c.content) << "read only";
+        EXPECT_EQ(Config(), c.after);
         CloseScanner();
     }
+}
+
+// config.inc cannot be made where a folder of that name stands: the error
+// is shown, the folder is left as it was, and the scans go to the
+// documents folder.
+TEST_F(ConfigTest, FolderInPlaceOfTheFileLeavesTheDocumentsFolder)
+{
+    std::filesystem::create_directories(ConfigPath() + "/inside");
+    FPilot->Answer("OK");
+    StartScanner();
+    ExpectPilotClean(*FPilot);
+    ASSERT_EQ(FPilot->Shown().size(), 1u);
+    EXPECT_NE(FPilot->Shown()[0].Text.find("config.inc"), std::string::npos) << FPilot->Shown()[0].Text;
+    ExpectDestination(machine::kDocumentsDir);
+    EXPECT_TRUE(std::filesystem::is_directory(ConfigPath() + "/inside"));
+    EXPECT_TRUE(Form()->CheckMsgTimer->Enabled());
 }
 
 TEST_F(ConfigTest, CancelledFolderDialogChangesNothing)
@@ -111,8 +134,8 @@ TEST_F(ConfigTest, UnwritableTemporaryFolderShowsTheErrorAndGoesOn)
     EXPECT_NE(FPilot->Shown()[0].Text.find("Cannot create file"), std::string::npos) << FPilot->Shown()[0].Text;
     EXPECT_NE(FPilot->Shown()[0].Text.find("config.inc"), std::string::npos) << FPilot->Shown()[0].Text;
 
-    // Start-up went on with no destination.
-    ExpectDestination("");
+    // Start-up went on with the documents folder.
+    ExpectDestination(machine::kDocumentsDir);
     EXPECT_EQ(Form()->ScanBut->Caption().str(), "Scan document");
     EXPECT_TRUE(Form()->CheckMsgTimer->Enabled());
     EXPECT_TRUE(WaitForStatus(12, 10000)) << Status();

@@ -80,6 +80,11 @@ TEST_F(SaveTest, SavesRecodesAndOpensTheScan)
         EXPECT_EQ(Opened(), "C:\\Scans\\Of Today\\image_0.tif\n");
         EXPECT_EQ(Explored(), "");
         EXPECT_EQ(std::filesystem::file_size(UnixPath("C:\\Scans\\Of Today\\image_0.tmp")), 3u * kBlock);
+        // After the TIFF image (8 bytes, then 475,378 a page) the block is zero.
+        const std::string written = testsupport::ReadText(UnixPath("C:\\Scans\\Of Today\\image_0.tmp"));
+        const size_t image = 8 + 2 * 475378;
+        ASSERT_EQ(written.size(), 3u * kBlock);
+        EXPECT_EQ(written.find_first_not_of('\0', image), std::string::npos) << "leftover memory in the .tmp";
         // The ".tif" is whole once SaveScan has opened it.
         std::vector<tiffpages::Page> pages;
         std::string why;
@@ -131,6 +136,25 @@ TEST_F(SaveTest, MissingDestinationShowsTheMissingFileInExplorer)
     EXPECT_TRUE(WaitUntil([&] { return !Explored().empty(); }, 20000));
     EXPECT_EQ(Explored(), "select\tC:\\Missing\\image_0.tif\n");
     EXPECT_EQ(Opened(), "");
+}
+
+// No destination (no documents folder either): nothing is written, not
+// even at the top of the current drive, and nothing is opened.
+TEST_F(SaveTest, EmptyDestinationWritesNothing)
+{
+    TMemoryStream records;
+    RecordsOf({DocumentPage(71, 20)}, &records);
+    TTiff tiff(&records, 1);
+    tiff.Convert();
+    const std::string topOfDrive = UnixPath("\\image_0.tmp");
+    ASSERT_FALSE(std::filesystem::exists(topOfDrive)) << topOfDrive;
+    FThread->SetDestination("");
+    FThread->SaveScan(&tiff);
+    RunFor(1500);
+    EXPECT_FALSE(std::filesystem::exists(topOfDrive));
+    EXPECT_FALSE(std::filesystem::exists(UnixPath("\\image_0.tif")));
+    EXPECT_EQ(Opened(), "");
+    EXPECT_EQ(Explored(), "");
 }
 
 } // namespace

@@ -128,5 +128,46 @@ TEST_F(ScanTest, FailedScanSavesNothing)
     EXPECT_EQ(Explored(), "");
 }
 
+// The device falls silent in the middle of a line, its port still open: the
+// scan fails at once instead of waiting out the line's hundred reads (two
+// minutes here); the bound only catches a scan that hangs on.
+TEST_F(ScanTest, DeviceSilentInALineFailsTheScan)
+{
+    UseDestination("C:\\Scans");
+    standin::DeviceOptions options;
+    options.scanPages = WriteDocument({DocumentPage(32, 40)});
+    StartDevice(options);
+    ASSERT_TRUE(Device().Command("fault short-line 5"));
+    StartScanner();
+    ClickScan();
+    ASSERT_TRUE(WaitForStatus(18, 30000)) << Status();
+    EXPECT_TRUE(Device().WaitForLog("fault short-line fired", 10000));
+    EXPECT_TRUE(std::filesystem::is_empty(UnixPath("C:\\Scans")));
+    EXPECT_EQ(Opened(), "");
+}
+
+// Told to stop in the middle of a scan (the program closing), the scan
+// thread leaves the transfer and ends; nothing is saved or shown.
+TEST_F(ScanTest, StopDuringAScanSavesNothing)
+{
+    UseDestination("C:\\Scans");
+    standin::DeviceOptions options;
+    options.scanPages = WriteDocument({DocumentPage(33, 2200), DocumentPage(34, 2200)});
+    options.paced = true; // a scan of many seconds
+    StartDevice(options);
+    StartScanner();
+    ClickScan();
+    ASSERT_TRUE(WaitForStatus(14, 20000)) << Status();
+    ASSERT_TRUE(Device().WaitForLog("record index=20", 30000));
+    EXPECT_TRUE(Form()->StopScanThread(20000));
+    RunFor(1500);
+    EXPECT_TRUE(std::filesystem::is_empty(UnixPath("C:\\Scans")));
+    EXPECT_EQ(Opened(), "");
+    EXPECT_EQ(Explored(), "");
+    const std::vector<std::string> shown = TakeShown();
+    EXPECT_EQ(std::find(shown.begin(), shown.end(), Expected(15)), shown.end());
+    EXPECT_EQ(std::find(shown.begin(), shown.end(), Expected(18)), shown.end());
+}
+
 } // namespace
 } // namespace scanner_program_test

@@ -19,8 +19,6 @@
 namespace scanner_program_test {
 namespace {
 
-const char *const kRecorder = "C:\\Tools\\recorder.exe";
-
 struct Text {
     int id;
     const char *english;
@@ -49,17 +47,6 @@ const Text kTexts[] = {
     {25, "Please wait.\r\nPrinting on going.", ""},
 };
 
-bool SetDefault(HKEY root, const std::string &key, const std::string &value)
-{
-    HKEY handle = nullptr;
-    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr) != ERROR_SUCCESS)
-        return false;
-    const LONG result = RegSetValueExA(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE *>(value.c_str()),
-                                       static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(handle);
-    return result == ERROR_SUCCESS;
-}
-
 } // namespace
 
 std::string Expected(int id, int language)
@@ -69,19 +56,6 @@ std::string Expected(int id, int language)
             return language == kChinese ? testsupport::Gb2312(text.chinese) : text.english;
     ADD_FAILURE() << "no expected text for message " << id;
     return std::string();
-}
-
-pbm::Image DocumentPage(unsigned seed, int rows)
-{
-    const jobwriter::PageImage source = jobwriter::MakeTextPage(seed, rows);
-    pbm::Image page;
-    page.width = jobwriter::kPageDots;
-    page.height = source.Height;
-    page.rows = source.Bits;
-    // Ink on the first and last rows, so that a lost row shows.
-    page.Row(0)[seed % 216] |= 0x81;
-    page.Row(rows - 1)[(seed * 7) % 216] |= 0x18;
-    return page;
 }
 
 void RecordsOf(const std::vector<pbm::Image> &pages, TMemoryStream *stream)
@@ -111,14 +85,7 @@ void ScannerRunTest::SetUp()
     FEnvironment.Clear("WAYLAND_DISPLAY");
 
     // The user's ".tif" files open in a recorder that logs their names.
-    const std::string recorder = UnixPath(kRecorder);
-    mkdir((FRoot.Path() + "/logs").c_str(), 0755);
-    mkdir(UnixPath("C:\\Tools").c_str(), 0755);
-    ASSERT_TRUE(testsupport::WriteText(recorder, "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + OpenedLog() + "'\n"));
-    ASSERT_EQ(chmod(recorder.c_str(), 0755), 0);
-    ASSERT_TRUE(SetDefault(HKEY_CURRENT_USER, "Software\\Classes\\.tif", "Recorded.Picture"));
-    ASSERT_TRUE(SetDefault(HKEY_CURRENT_USER, "Software\\Classes\\Recorded.Picture\\shell\\open\\command",
-                           std::string("\"") + kRecorder + "\" \"%1\""));
+    ASSERT_TRUE(RegisterTifRecorder(OpenedLog()));
 
     FDocumentFolder = FRoot.Scratch("document");
     Application->Initialize();

@@ -18,6 +18,7 @@
 #include "Main_form.h"
 #include "Main_scanner.h"
 #include "MemoryStream.h"
+#include "ScannerSetup.h"
 #include "ScopedEnvironment.h"
 #include "TempMachineRoot.h"
 #include "Timer.h"
@@ -44,9 +45,6 @@ constexpr int kChinese = 2052;
 // The scanner's texts as the program holds them: English, or Chinese in
 // GB2312, by message id.
 std::string Expected(int id, int language = kEnglish);
-
-// A document page: text-like rows, `rows` high, different for each seed.
-pbm::Image DocumentPage(unsigned seed, int rows);
 
 // The scan records the device link stores for a document of these pages,
 // in a stream positioned at its end.
