@@ -151,7 +151,8 @@ public:
     // The device's COM ports that can be opened now; the caller deletes it.
     TStringList *FindFtdiComPorts();
 
-    // Starts an install (1) or uninstall (0) run on its first progress page.
+    // Starts an install (1) or uninstall (0) run on its first progress page;
+    // the wait for the device stops.
     void StartRun(int installing);
     // Page 9 and the wait for the device's COM port.
     void StartDetection();
