@@ -6,7 +6,8 @@ cd "$(dirname "$0")/.."
 
 packages="cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev libtiff-tools libjpeg-dev libc-bin
-          qt6-qpa-plugins qt6-wayland fonts-liberation fonts-dejavu-core fonts-wqy-microhei"
+          qt6-qpa-plugins qt6-wayland fonts-liberation fonts-dejavu-core fonts-wqy-microhei
+          xvfb xdotool openbox x11-utils libxcb1-dev"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

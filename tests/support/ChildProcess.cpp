@@ -56,19 +56,49 @@ ssize_t WriteQuietly(int fd, const char *data, size_t size)
 
 pid_t Spawn(const std::vector<std::string> &args, int input, int output, int errors)
 {
+    SpawnOptions options;
+    options.input = input;
+    options.output = output;
+    options.errors = errors;
+    return Spawn(args, options);
+}
+
+pid_t Spawn(const std::vector<std::string> &args, const SpawnOptions &options)
+{
     if (args.empty())
         return -1;
     std::vector<char *> argv;
     for (const std::string &arg : args)
         argv.push_back(const_cast<char *>(arg.c_str()));
     argv.push_back(nullptr);
+
+    // The test's environment with the options' variables set or replaced.
+    std::vector<std::string> variables;
+    for (char **entry = environ; *entry; ++entry) {
+        const std::string variable(*entry);
+        const std::string name = variable.substr(0, variable.find('=') + 1);
+        bool replaced = false;
+        for (const std::string &own : options.environment)
+            replaced = replaced || own.compare(0, name.size(), name) == 0;
+        if (!replaced)
+            variables.push_back(variable);
+    }
+    variables.insert(variables.end(), options.environment.begin(), options.environment.end());
+    std::vector<char *> envp;
+    for (std::string &variable : variables)
+        envp.push_back(variable.data());
+    envp.push_back(nullptr);
+
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    Give(&actions, input, STDIN_FILENO);
-    Give(&actions, output, STDOUT_FILENO);
-    Give(&actions, errors, STDERR_FILENO);
+    Give(&actions, options.input, STDIN_FILENO);
+    Give(&actions, options.output, STDOUT_FILENO);
+    Give(&actions, options.errors, STDERR_FILENO);
+    // A descriptor duplicated onto itself loses its close-on-exec flag.
+    for (int fd : options.keep)
+        posix_spawn_file_actions_adddup2(&actions, fd, fd);
     pid_t pid = -1;
-    const int failed = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    const int failed = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     return failed == 0 ? pid : -1;
 }
@@ -108,7 +138,12 @@ RunResult RunProgram(const std::vector<std::string> &args, const RunOptions &opt
     int in[2] = {-1, -1}, out[2] = {-1, -1}, err[2] = {-1, -1};
     const bool ready = pipe2(in, O_CLOEXEC) == 0 && pipe2(out, O_CLOEXEC) == 0 &&
                        (options.errorsToOutput || pipe2(err, O_CLOEXEC) == 0);
-    const pid_t pid = ready ? Spawn(args, in[0], out[1], options.errorsToOutput ? out[1] : err[1]) : -1;
+    SpawnOptions spawn;
+    spawn.input = in[0];
+    spawn.output = out[1];
+    spawn.errors = options.errorsToOutput ? out[1] : err[1];
+    spawn.environment = options.environment;
+    const pid_t pid = ready ? Spawn(args, spawn) : -1;
     CloseAll({&in[0], &out[1], &err[1]});
     if (pid < 0) {
         CloseAll({&in[1], &out[0], &err[0]});

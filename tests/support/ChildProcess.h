@@ -20,6 +20,18 @@ constexpr int kInherited = -2;
 pid_t Spawn(const std::vector<std::string> &args, int input = kNullDevice, int output = kInherited,
             int errors = kInherited);
 
+// How a child starts: its standard descriptors, variables set or replaced
+// in its environment ("NAME=value"; the rest is the test's), and further
+// descriptors of the test it keeps under their own numbers.
+struct SpawnOptions {
+    int input = kNullDevice;
+    int output = kInherited;
+    int errors = kInherited;
+    std::vector<std::string> environment;
+    std::vector<int> keep;
+};
+pid_t Spawn(const std::vector<std::string> &args, const SpawnOptions &options);
+
 // Waits for the child `pid` to end, at most `timeoutMs`; at that point it
 // is killed (and `timedOut` set). Returns its wait status, or -1.
 int WaitForExit(pid_t pid, int timeoutMs, bool *timedOut = nullptr);
@@ -30,6 +42,7 @@ struct RunOptions {
     std::string input;           // fed to standard input, which then closes
     bool errorsToOutput = false; // standard error goes with standard output
     int deadlineMs = 60000;
+    std::vector<std::string> environment; // as SpawnOptions' environment
 };
 
 struct RunResult {
