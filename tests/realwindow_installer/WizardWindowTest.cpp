@@ -121,7 +121,7 @@ constexpr Ink N = Ink::Normal, P = Ink::Pending, O = Ink::None, A = Ink::Any;
 // Texts that are not label buttons (the folder field, the middle text, the
 // dots of the wait) may cross a step label's band: there the look says Any.
 const PageLook kLooks[] = {
-    {0, {N, A, N, A}, O, O},  {1, {N, O, N, A}, N, O},  {3, {O, A, A, A}, N, O},  {4, {N, P, P, P}, P, O},
+    {0, {N, A, N, A}, O, O},  {1, {N, A, N, A}, N, O},  {3, {O, A, A, A}, N, O},  {4, {N, P, P, P}, P, O},
     {5, {N, N, P, P}, P, O},  {6, {N, N, N, P}, P, O},  {7, {N, N, N, N}, P, O},  {8, {N, N, N, N}, N, O},
     {9, {N, O, N, A}, O, O},  {10, {N, O, N, O}, O, N}, {11, {N, A, A, A}, O, N}, {12, {N, P, P, P}, P, O},
     {13, {N, N, P, P}, P, O}, {14, {N, N, N, P}, P, O}, {15, {N, N, N, N}, P, O}, {16, {N, N, N, N}, N, O},
@@ -357,6 +357,27 @@ TEST_P(WizardWindow, ADevicePluggedInDuringALaterRunLeavesTheRunAlone)
 
 // ---- Chinese on an English machine ----------------------------------------------
 
+// Two pictures that a person cannot tell apart: the same size, and no pixel
+// further than a few levels from its twin (a background redrawn in part
+// may differ by a level here and there).
+testing::AssertionResult SameLook(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size())
+        return testing::AssertionFailure() << "sizes differ";
+    constexpr int kLevels = 8;
+    int differing = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QColor p = a.pixelColor(x, y), q = b.pixelColor(x, y);
+            if (std::abs(p.red() - q.red()) > kLevels || std::abs(p.green() - q.green()) > kLevels ||
+                std::abs(p.blue() - q.blue()) > kLevels)
+                ++differing;
+        }
+    if (differing == 0)
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << differing << " pixels differ";
+}
+
 
 TEST_P(WizardWindow, TheChineseFlagOnAnEnglishMachineShowsWhatAChineseMachineShows)
 {
@@ -405,9 +426,7 @@ TEST_P(WizardWindow, TheChineseFlagOnAnEnglishMachineShowsWhatAChineseMachineSho
     }
     for (size_t i = 0; i < runs[0].shots.size() && i < runs[1].shots.size(); ++i) {
         SCOPED_TRACE(names[i]);
-        ASSERT_EQ(runs[0].shots[i].size(), runs[1].shots[i].size());
-        EXPECT_TRUE(runs[0].shots[i].convertToFormat(QImage::Format_RGB32) ==
-                    runs[1].shots[i].convertToFormat(QImage::Format_RGB32));
+        EXPECT_TRUE(SameLook(runs[0].shots[i], runs[1].shots[i]));
     }
 }
 
@@ -458,9 +477,11 @@ TEST_P(WizardWindow, BrowseRestsAt18PointsAfterTheFolderDialog)
     const XWindow dialog = session_.FindWindow(wizard_, "Select Directory");
     ASSERT_NE(dialog, 0u) << session_.Log(wizard_);
     ASSERT_TRUE(session_.WaitPainted(dialog));
-    ASSERT_TRUE(session_.MoveToScreen(2, 2));
-    ASSERT_TRUE(session_.Activate(dialog));
-    ASSERT_TRUE(session_.Key("Escape"));
+    // Cancel, bottom right in the dialog, clicked: the pointer stays where
+    // the button was, over the wizard but not over Browse.
+    session_.Screenshot(dialog, "folder-dialog");
+    const QRect area = session_.Geometry(dialog);
+    ASSERT_TRUE(session_.ClickAt(dialog, area.width() - 53, area.height() - 22));
     ASSERT_TRUE(session_.WaitUnmapped(dialog));
     EXPECT_TRUE(WaitFor([&] { return Part(Shot(), browse) == rest; }, 5000));
     session_.Screenshot(window_, "page01-after-browse");
