@@ -322,6 +322,9 @@ TEST_P(WizardWindow, ADevicePluggedInDuringALaterRunLeavesTheRunAlone)
     ASSERT_TRUE(ClickAt(OnRightAligned(kMenuRight)));
     ASSERT_TRUE(MoveTo(Point(kNowhere)));
     ASSERT_TRUE(WaitFor([&] { return Shows(Shot(), {0, {N, N, N, A}, O, O}); })) << Describe(Shot());
+    // The wait goes on behind the home page: its dots show there.
+    EXPECT_TRUE(WaitFor([&] { return InkIn(Shot(), TextBand(kChap[3], 0, 12)) == Ink::Normal; }));
+    EXPECT_FALSE(session_.Screenshot(window_, "page00-waiting").empty());
     ASSERT_TRUE(ClickAt(OnLabel(kChap[1])));
     ASSERT_TRUE(MoveTo(Point(kNowhere)));
 
