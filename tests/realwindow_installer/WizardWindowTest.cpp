@@ -358,6 +358,42 @@ TEST_P(WizardWindow, ADevicePluggedInDuringALaterRunLeavesTheRunAlone)
     ExitThroughExit2();
 }
 
+// ---- French captions under the pointer -----------------------------------------------
+
+// The step captions, grown to 20 pt under the pointer on the pages where
+// they show, end inside the window's picture: no text reaches its right
+// edge.
+TEST_P(WizardWindow, FrenchStepCaptionsFitAtTheirLargestSize)
+{
+    const auto fitsGrown = [&](int chap, const std::string &picture) {
+        EXPECT_TRUE(MoveTo(OnLabel(kChap[chap])));
+        // The last columns of the window's picture, which a caption cut off
+        // at the edge would run through.
+        const QRect edge(Point({554, kChap[chap].top}, 0, 2), QSize(5, 24));
+        Sleep(300);
+        session_.Screenshot(window_, picture);
+        EXPECT_EQ(InkIn(Shot(), edge), Ink::None) << picture;
+        EXPECT_TRUE(MoveTo(Point(kNowhere)));
+        Sleep(300);
+    };
+    StartWizard("1036");
+    InstallThroughClicks();
+    for (int chap = 0; chap < 4; ++chap)
+        fitsGrown(chap, "page08-step" + std::to_string(chap + 1) + "-grown");
+    ASSERT_TRUE(ClickAt(OnRightAligned(kExitRight)));
+    EXPECT_EQ(session_.WaitForExit(wizard_, testsupport::kXWaitMs), 0);
+
+    StartWizard("1036");
+    ASSERT_TRUE(ClickAt(OnLabel(kChap[1])));
+    ASSERT_TRUE(MoveTo(Point(kNowhere)));
+    ASSERT_TRUE(WaitForPage(16, 120000));
+    for (int chap = 0; chap < 4; ++chap)
+        fitsGrown(chap, "page16-step" + std::to_string(chap + 1) + "-grown");
+    ASSERT_TRUE(ClickAt(OnLabel(kContinue)));
+    ASSERT_TRUE(WaitForPage(17));
+    ExitThroughExit2();
+}
+
 // ---- Chinese on an English machine ----------------------------------------------
 
 // Two pictures that a person cannot tell apart: the same size, and no pixel
