@@ -67,6 +67,26 @@ Qt::CursorShape ToQtCursor(TCursor cursor)
     }
 }
 
+// The controls that have the pointer: they had their enter and not yet
+// their leave.
+QList<QPointer<TControl>> &PointerHolders()
+{
+    static QList<QPointer<TControl>> holders;
+    return holders;
+}
+
+// Of those, the ones hidden under the pointer: their leave waits for the
+// pointer's next move.
+QList<QPointer<TControl>> &LeavesHeld()
+{
+    static QList<QPointer<TControl>> held;
+    return held;
+}
+
+// While a control is being hidden, the toolkit's own leave and enter events
+// for what was under the pointer are not moves of the pointer.
+int gHiding = 0;
+
 } // namespace
 
 TControl::TControl(TComponent *AOwner) : TComponent(AOwner), FFont(new TFont(this))
@@ -158,8 +178,13 @@ void TControl::SetVisible(bool Visible)
     if (Visible == FVisible)
         return;
     FVisible = Visible;
-    if (FWidget && FParent)
+    if (FWidget && FParent) {
+        if (!Visible)
+            ++gHiding;
         FWidget->setVisible(Visible);
+        if (!Visible)
+            --gHiding;
+    }
     VisibleChanged();
     if (FParent && FAlign != alNone)
         FParent->Realign();
@@ -323,7 +348,29 @@ void TControl::SetMouseInside(bool inside)
     if (inside == FMouseInside)
         return;
     FMouseInside = inside;
+    QList<QPointer<TControl>> &holders = PointerHolders();
+    holders.removeAll(nullptr);
+    if (inside) {
+        holders.append(this);
+    } else {
+        holders.removeAll(this);
+        LeavesHeld().removeAll(this);
+    }
     Fire(inside ? FOnMouseEnter : FOnMouseLeave);
+}
+
+bool TControl::PointerOver(QWidget *receiver, const QPointF &global) const
+{
+    return FWidget && FWidget->isVisibleTo(FWidget->window()) && FWidget->window() == receiver->window() &&
+           FWidget->rect().contains(FWidget->mapFromGlobal(global).toPoint());
+}
+
+void TControl::PointerMoved(QWidget *receiver, const QPointF &global, bool heldOnly)
+{
+    const QList<QPointer<TControl>> holders = heldOnly ? LeavesHeld() : PointerHolders();
+    for (const QPointer<TControl> &holder : holders)
+        if (holder && holder->FMouseInside && !holder->IsDestroying() && !holder->PointerOver(receiver, global))
+            holder->SetMouseInside(false);
 }
 
 bool TControl::eventFilter(QObject *watched, QEvent *event)
@@ -334,10 +381,19 @@ bool TControl::eventFilter(QObject *watched, QEvent *event)
     QPointer<TControl> alive(this);
     switch (event->type()) {
     case QEvent::Enter:
-        SetMouseInside(true);
+        // The pointer came to this control: a control hidden under it has
+        // its leave before this one's enter.
+        if (gHiding == 0)
+            PointerMoved(FWidget, static_cast<QEnterEvent *>(event)->globalPosition(), true);
+        if (alive)
+            SetMouseInside(true);
         return false;
     case QEvent::Leave:
-        SetMouseInside(false);
+        // A control hidden under the pointer keeps it until the pointer moves.
+        if (gHiding == 0 && FWidget->isVisibleTo(FWidget->window()))
+            SetMouseInside(false);
+        else if (FMouseInside && !LeavesHeld().contains(this))
+            LeavesHeld().append(this);
         return false;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick: {
@@ -385,6 +441,8 @@ bool TControl::eventFilter(QObject *watched, QEvent *event)
         // pointer leave and come back through the moves.
         if (mouse->buttons() != Qt::NoButton)
             SetMouseInside(QRect(0, 0, FWidth, FHeight).contains(at));
+        else if (event->spontaneous())
+            PointerMoved(FWidget, mouse->globalPosition(), false);
         if (!alive)
             return true;
         const TShiftState shift = ShiftOf(mouse->modifiers(), mouse->buttons());

@@ -8,8 +8,11 @@
 // the position in the control; OnClick on the release of the left button
 // that was pressed on the control, inside it, before OnMouseUp; OnMouseEnter
 // and OnMouseLeave as the pointer crosses the control's edge, also while a
-// button is held. An exception that a handler raises ends that handler and
-// is shown in the application's exception box.
+// button is held. As in the class library, a control hidden (or left while
+// a modal window had the pointer) gets no leave at that moment: it gets it
+// with the pointer's next move, over another control or another window. An
+// exception that a handler raises ends that handler and is shown in the
+// application's exception box.
 //
 // Z-order as in the class library: within a parent, controls without a
 // window of their own (labels, images, bevels) lie below windowed controls
@@ -183,6 +186,11 @@ protected:
 
 private:
     void SetMouseInside(bool inside);
+    // The pointer moved to `global` over `receiver`: the controls that had
+    // it (or only those hidden under it) and that it is no longer over get
+    // their leave.
+    static void PointerMoved(QWidget *receiver, const QPointF &global, bool heldOnly);
+    bool PointerOver(QWidget *receiver, const QPointF &global) const;
     void OnFontChange();
 
     TWinControl *FParent = nullptr;

@@ -196,14 +196,16 @@ void TForm::ApplyWindowFlags()
     QWidget *window = Widget();
     if (!window)
         return;
-    Qt::WindowFlags flags = Qt::Window;
+    // A tool window's frame (thin caption, no minimise or maximise) is the
+    // window manager's utility window.
+    const bool toolWindow = FBorderStyle == bsToolWindow || FBorderStyle == bsSizeToolWin;
+    Qt::WindowFlags flags = toolWindow ? Qt::Tool : Qt::Window;
     if (FBorderStyle == bsNone) {
         flags |= Qt::FramelessWindowHint;
     } else {
         flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
         if (FBorderIcons.Contains(biSystemMenu)) {
             flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-            const bool toolWindow = FBorderStyle == bsToolWindow || FBorderStyle == bsSizeToolWin;
             if (!toolWindow && FBorderStyle != bsDialog && FBorderIcons.Contains(biMinimize))
                 flags |= Qt::WindowMinimizeButtonHint;
             if (!toolWindow && FBorderStyle != bsDialog && FBorderIcons.Contains(biMaximize))

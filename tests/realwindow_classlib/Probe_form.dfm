@@ -19,11 +19,10 @@ object ProbeForm: TProbeForm
     Top = 20
     Width = 140
     Height = 40
-    AutoSize = False
     Caption = 'Hover'
     Font.Charset = DEFAULT_CHARSET
     Font.Color = clNavy
-    Font.Height = -24
+    Font.Height = -19
     Font.Name = 'Arial'
     Font.Style = []
     ParentFont = False
@@ -36,11 +35,10 @@ object ProbeForm: TProbeForm
     Top = 120
     Width = 140
     Height = 40
-    AutoSize = False
     Caption = 'Other'
     Font.Charset = DEFAULT_CHARSET
     Font.Color = clMaroon
-    Font.Height = -24
+    Font.Height = -19
     Font.Name = 'Arial'
     Font.Style = []
     ParentFont = False
@@ -57,13 +55,13 @@ object ProbeForm: TProbeForm
     TabOrder = 0
     OnClick = BrowseClick
   end
-  object Ask: TButton
+  object ShowBut: TButton
     Left = 220
     Top = 120
     Width = 110
     Height = 30
-    Caption = 'Ask'
+    Caption = 'Show'
     TabOrder = 1
-    OnClick = AskClick
+    OnClick = ShowButClick
   end
 end

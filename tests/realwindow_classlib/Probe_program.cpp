@@ -9,7 +9,6 @@
 #include "winmain.h"
 
 #include "Application.h"
-#include "Dialogs.h"
 #include "Probe_form.h"
 #include "SelectDirectory.h"
 
@@ -40,18 +39,26 @@ void TProbeForm::FormCreate(TObject *)
     Report("created");
 }
 
-void TProbeForm::LabelMouseEnter(TObject *Sender) { Report(std::string("enter ") + NameOf(Sender)); }
-void TProbeForm::LabelMouseLeave(TObject *Sender) { Report(std::string("leave ") + NameOf(Sender)); }
+// The labels grow under the pointer, as label buttons do.
+void TProbeForm::LabelMouseEnter(TObject *Sender)
+{
+    static_cast<TLabel *>(Sender)->Font()->SetSize(22);
+    Report(std::string("enter ") + NameOf(Sender));
+}
 
-// A click on a label hides it under the pointer; one on the other label
-// shows the first again.
+void TProbeForm::LabelMouseLeave(TObject *Sender)
+{
+    static_cast<TLabel *>(Sender)->Font()->SetSize(14);
+    Report(std::string("leave ") + NameOf(Sender));
+}
+
 void TProbeForm::LHoverClick(TObject *)
 {
     LHover->SetVisible(false);
     Report("hidden LHover");
 }
 
-void TProbeForm::LOtherClick(TObject *)
+void TProbeForm::ShowButClick(TObject *)
 {
     LHover->SetVisible(true);
     Report("shown LHover");
@@ -68,11 +75,7 @@ void TProbeForm::BrowseClick(TObject *)
         Report("cancelled");
 }
 
-void TProbeForm::AskClick(TObject *)
-{
-    const int answer = MessageDlg("Go on?", mtConfirmation, TMsgDlgButtons() << mbYes << mbNo, 0);
-    Report(std::string("answered ") + std::to_string(answer));
-}
+void TProbeForm::LOtherClick(TObject *Sender) { BrowseClick(Sender); }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR lpCmdLine, int)
 {

@@ -559,6 +559,17 @@ bool XSession::WaitPainted(XWindow window, const QRect &region, int timeoutMs)
     }
 }
 
+bool XSession::WaitShows(XWindow window, const QRect &region, const QImage &expected, int timeoutMs)
+{
+    const int64_t deadline = MonotonicMs() + timeoutMs;
+    for (BackOff backOff;; backOff.Sleep()) {
+        if (Grab(window).copy(region) == expected)
+            return true;
+        if (RemainingMs(deadline) == 0)
+            return false;
+    }
+}
+
 bool AllOneColour(const QImage &image, const QRect &region)
 {
     const QRect area = region.isEmpty() ? image.rect() : region.intersected(image.rect());

@@ -120,6 +120,9 @@ public:
     // Waits until the window's area (or `region` of it) is painted: its
     // pixels are not all one colour.
     bool WaitPainted(XWindow window, const QRect &region = QRect(), int timeoutMs = kXWaitMs);
+    // Waits until `region` of the window's picture is `expected` (a picture
+    // taken of it before).
+    bool WaitShows(XWindow window, const QRect &region, const QImage &expected, int timeoutMs = kXWaitMs);
 
 private:
     bool StartServer(int width, int height);
