@@ -516,14 +516,38 @@ TEST_P(WizardWindow, BrowseRestsAt18PointsAfterTheFolderDialog)
     const XWindow dialog = session_.FindWindow(wizard_, "Select Directory");
     ASSERT_NE(dialog, 0u) << session_.Log(wizard_);
     ASSERT_TRUE(session_.WaitPainted(dialog));
-    // Cancel, bottom right in the dialog, clicked: the pointer stays where
-    // the button was, over the wizard but not over Browse.
+    // The pointer glides from Browse over the wizard to Cancel, bottom right
+    // in the dialog, as a hand moves it, and clicks it: it stays where the
+    // button was, over the wizard but not over Browse.
     session_.Screenshot(dialog, "folder-dialog");
     const QRect area = session_.Geometry(dialog);
-    ASSERT_TRUE(session_.ClickAt(dialog, area.width() - 53, area.height() - 22));
+    const QRect wizardArea = session_.Geometry(window_);
+    const QPoint from = wizardArea.topLeft() + OnLabel(kBrowse);
+    const QPoint to = area.topLeft() + QPoint(area.width() - 53, area.height() - 22);
+    constexpr int kSteps = 12;
+    for (int step = 1; step <= kSteps; ++step) {
+        const QPoint at = from + (to - from) * step / kSteps;
+        ASSERT_TRUE(session_.MoveToScreen(at.x(), at.y()));
+        Sleep(20);
+    }
+    ASSERT_TRUE(session_.Click());
     ASSERT_TRUE(session_.WaitUnmapped(dialog));
     EXPECT_TRUE(WaitFor([&] { return Part(Shot(), browse) == rest; }, 5000));
     session_.Screenshot(window_, "page01-after-browse");
+
+    // Again, the dialog closed with Escape while the pointer rests where
+    // Browse was, then the pointer moved away.
+    ASSERT_TRUE(ClickAt(OnLabel(kBrowse)));
+    const XWindow again = session_.FindWindow(wizard_, "Select Directory");
+    ASSERT_NE(again, 0u) << session_.Log(wizard_);
+    ASSERT_TRUE(session_.WaitPainted(again));
+    ASSERT_TRUE(session_.Activate(again));
+    ASSERT_TRUE(session_.Key("Escape"));
+    ASSERT_TRUE(session_.WaitUnmapped(again));
+    Sleep(300);
+    ASSERT_TRUE(MoveTo(Point(kNowhere)));
+    EXPECT_TRUE(WaitFor([&] { return Part(Shot(), browse) == rest; }, 5000));
+    session_.Screenshot(window_, "page01-after-escape");
 }
 
 INSTANTIATE_TEST_SUITE_P(Managers, WizardWindow, testing::Values(WindowManager::None, WindowManager::Openbox),
