@@ -2,15 +2,17 @@
 
 #include "windows.h"
 
-QString AnsiToText(const std::string &bytes)
+QString AnsiToText(const std::string &bytes) { return AnsiToText(bytes, CP_ACP); }
+
+QString AnsiToText(const std::string &bytes, unsigned codePage)
 {
     QString text;
     if (!bytes.empty()) {
         const int length = static_cast<int>(bytes.size());
-        int units = MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
+        int units = MultiByteToWideChar(codePage, 0, bytes.data(), length, nullptr, 0);
         if (units > 0) {
             std::u16string wide(static_cast<size_t>(units), u'\0');
-            units = MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, &wide[0], units);
+            units = MultiByteToWideChar(codePage, 0, bytes.data(), length, &wide[0], units);
             text = QString::fromUtf16(wide.data(), units);
         } else {
             text = QString::fromLatin1(bytes.data(), length);

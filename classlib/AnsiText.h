@@ -14,6 +14,10 @@
 QString AnsiToText(const std::string &bytes);
 inline QString AnsiToText(const AnsiString &text) { return AnsiToText(text.str()); }
 
+// The same in another code page (CP_ACP: the ANSI code page), for text
+// drawn in a font whose character set has a code page of its own.
+QString AnsiToText(const std::string &bytes, unsigned codePage);
+
 // The text in the ANSI code page, as the class library hands typed text
 // back; characters the code page lacks become "?".
 AnsiString TextToAnsi(const QString &text);

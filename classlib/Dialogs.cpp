@@ -1,6 +1,7 @@
 #include "Dialogs.h"
 
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include <QApplication>
@@ -41,13 +42,18 @@ bool CanShow()
 
 } // namespace
 
-int MessageDlg(const AnsiString &Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int)
+TMessageForm *CreateMessageDialog(const AnsiString &Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons)
 {
     if (!CanShow())
-        return mrNone;
+        return nullptr;
     const std::string bytes = MessageBytes(Msg);
-    TMessageForm form(TitleOf(DlgType), AnsiToText(bytes), bytes, DlgType, Buttons, true);
-    return form.exec();
+    return new TMessageForm(TitleOf(DlgType), AnsiToText(bytes), bytes, DlgType, Buttons, true);
+}
+
+int MessageDlg(const AnsiString &Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int)
+{
+    const std::unique_ptr<TMessageForm> form(CreateMessageDialog(Msg, DlgType, Buttons));
+    return form ? form->exec() : mrNone;
 }
 
 void ShowMessage(const AnsiString &Msg)

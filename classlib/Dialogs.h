@@ -71,6 +71,13 @@ constexpr TMsgDlgButtons mbAbortIgnore = mbAbort | mbIgnore;
 
 int MessageDlg(const AnsiString &Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx);
 
+// The dialog that MessageDlg shows, made but not yet shown, so that the
+// caller can change it first (SetCharset: the character set its text is
+// read in), show it with exec(), which gives the modal result, and delete
+// it. Null where MessageDlg would show nothing.
+class TMessageForm;
+TMessageForm *CreateMessageDialog(const AnsiString &Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons);
+
 // The plain message box: the text, one OK button, no icon, the application's
 // title.
 void ShowMessage(const AnsiString &Msg);

@@ -6,6 +6,7 @@
 
 #include "AnsiText.h"
 #include "Pixels.h"
+#include "windows.h"
 
 namespace {
 
@@ -157,6 +158,15 @@ QStringList TFont::FamiliesFor(const AnsiString &name, TFontCharset charset)
     if (!families.contains(cjk))
         families << cjk;
     return families;
+}
+
+unsigned TFont::CodePageOf(TFontCharset charset)
+{
+    switch (charset) {
+    case GB2312_CHARSET: return 936;
+    case CHINESEBIG5_CHARSET: return 950;
+    default: return CP_ACP;
+    }
 }
 
 QFont TFont::ToQFont() const

@@ -53,6 +53,11 @@ public:
     QFont ToQFont() const;
     // The families `name` is drawn with, in order of preference.
     static QStringList FamiliesFor(const AnsiString &name, TFontCharset charset);
+    // The code page that 8-bit text drawn in this font is read in, as
+    // Windows draws it: a Chinese character set's own (GB2312_CHARSET 936,
+    // CHINESEBIG5_CHARSET 950); any other set the ANSI code page (CP_ACP).
+    unsigned CodePage() const { return CodePageOf(FCharset); }
+    static unsigned CodePageOf(TFontCharset charset);
 
 signals:
     // Any attribute changed.

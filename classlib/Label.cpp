@@ -72,7 +72,9 @@ void TLabel::Loaded()
 
 QString TLabel::ShownText() const
 {
-    const QString text = AnsiToText(Caption());
+    // Drawn as Windows draws 8-bit text: in the code page of the font's
+    // character set.
+    const QString text = AnsiToText(Caption().str(), Font()->CodePage());
     return FShowAccelChar ? WithoutAccelerators(text) : text;
 }
 

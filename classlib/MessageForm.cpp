@@ -8,6 +8,9 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "AnsiText.h"
+#include "Font.h"
+
 namespace {
 
 struct ButtonLook {
@@ -113,6 +116,11 @@ QPushButton *TMessageForm::AddButton(TMsgDlgBtn button)
         connect(pushButton, &QPushButton::clicked, this, [this, result] { done(result); });
     FButtons.push_back(pushButton);
     return pushButton;
+}
+
+void TMessageForm::SetCharset(TFontCharset charset)
+{
+    FText->setText(AnsiToText(FBytes, TFont::CodePageOf(charset)));
 }
 
 QString TMessageForm::Text() const { return FText->text(); }

@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QString>
 
+#include "ControlTypes.h"
 #include "Dialogs.h"
 
 class QLabel;
@@ -19,6 +20,10 @@ public:
     // form with "\n" line breaks.
     TMessageForm(const QString &title, const QString &text, const std::string &bytes, TMsgDlgType kind,
                  TMsgDlgButtons buttons, bool withIcon);
+
+    // Reads the message's bytes again in the code page of a font character
+    // set (TFont::CodePageOf), as Windows draws text in a font of that set.
+    void SetCharset(TFontCharset charset);
 
     TMsgDlgType Kind() const { return FKind; }
     // The text as the label shows it.

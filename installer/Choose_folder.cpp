@@ -15,6 +15,7 @@ void TChooseFolder_Form::FormShow(TObject *) { ApplyLanguage(); }
 
 void TChooseFolder_Form::ApplyLanguage()
 {
+    SetLabelsCharset(this, Form2->TextCharset());
     Label2->SetCaption(Form2->GetLangText(82));
     Label1->SetCaption(Form2->GetLangText(83));
     Label3->SetCaption(Form2->GetLangText(84));
@@ -28,13 +29,13 @@ void TChooseFolder_Form::BOkClick(TObject *)
         Close();
         return;
     }
-    if (MessageDlg(Form2->GetLangText(33), mtConfirmation, TMsgDlgButtons() << mbYes << mbNo, 0) != mrYes)
+    if (Form2->LangMessageDlg(33, mtConfirmation, TMsgDlgButtons() << mbYes << mbNo) != mrYes)
         return;
     if (CreateDirTree(EPath->Text())) {
         Close();
         return;
     }
-    MessageDlg(Form2->GetLangText(34), mtError, TMsgDlgButtons() << mbAbort, 0);
+    Form2->LangMessageDlg(34, mtError, TMsgDlgButtons() << mbAbort);
 }
 
 void TChooseFolder_Form::BCancelClick(TObject *)

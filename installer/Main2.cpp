@@ -2,11 +2,13 @@
 // its pages from one set of components.
 #include "Main2.h"
 
+#include <memory>
 #include <vector>
 
 #include "windows.h"
 
 #include "Lang_text.h"
+#include "MessageForm.h"
 #include "SysUtils.h"
 
 TForm2 *Form2 = nullptr;
@@ -103,6 +105,24 @@ TForm2::~TForm2() = default;
 
 AnsiString TForm2::GetLangText(unsigned char id) { return LangText(id, FLanguage); }
 
+TFontCharset TForm2::TextCharset() const { return FLanguage == kLangChinese ? GB2312_CHARSET : ANSI_CHARSET; }
+
+int TForm2::LangMessageDlg(unsigned char id, TMsgDlgType type, TMsgDlgButtons buttons)
+{
+    const std::unique_ptr<TMessageForm> dialog(CreateMessageDialog(GetLangText(id), type, buttons));
+    if (!dialog)
+        return mrNone;
+    dialog->SetCharset(TextCharset());
+    return dialog->exec();
+}
+
+void SetLabelsCharset(TComponent *owner, TFontCharset charset)
+{
+    for (int i = 0; i < owner->ComponentCount(); ++i)
+        if (TLabel *label = qobject_cast<TLabel *>(owner->Components(i)))
+            label->Font()->SetCharset(charset);
+}
+
 void TForm2::FormCreate(TObject *)
 {
     Timer1->SetEnabled(false);
@@ -132,6 +152,7 @@ void TForm2::SelectLanguage(TBevel *bevel, int language)
     B_FR->SetStyle(bevel == B_FR ? bsLowered : bsRaised);
     B_UK->SetStyle(bevel == B_UK ? bsLowered : bsRaised);
     FLanguage = language;
+    SetLabelsCharset(this, TextCharset());
     SetNavigationTexts();
     ResetPage();
     ShowPage(static_cast<unsigned>(FPage));

@@ -15,6 +15,7 @@
 
 #include "AnsiString.h"
 #include "Bevel.h"
+#include "Dialogs.h"
 #include "Edit.h"
 #include "Form.h"
 #include "Image.h"
@@ -132,6 +133,14 @@ public:
 
     // The text `id` in the current language; empty when the table lacks it.
     AnsiString GetLangText(unsigned char id);
+    // The character set the texts of the current language are drawn in:
+    // GB2312 for Chinese, whose texts are GB2312 bytes whatever the
+    // machine's code page; else the labels' own ANSI set, which reads them
+    // in the machine's code page.
+    TFontCharset TextCharset() const;
+    // MessageDlg with the text `id` in the current language, read in its
+    // character set.
+    int LangMessageDlg(unsigned char id, TMsgDlgType type, TMsgDlgButtons buttons);
 
     void SetNavigationTexts();
     void ResetPage();
@@ -151,7 +160,8 @@ public:
     // The device's COM ports that can be opened now; the caller deletes it.
     TStringList *FindFtdiComPorts();
 
-    // Starts an install (1) or uninstall (0) run on its first progress page.
+    // Starts an install (1) or uninstall (0) run on its first progress page;
+    // the wait for the device stops.
     void StartRun(int installing);
     // Page 9 and the wait for the device's COM port.
     void StartDetection();
@@ -177,6 +187,9 @@ private:
 };
 
 extern TForm2 *Form2;
+
+// Gives every label that `owner` owns the character set `charset`.
+void SetLabelsCharset(TComponent *owner, TFontCharset charset);
 
 // Creates the folder `path` with its missing parents; true when the folder
 // itself was created by this call.

@@ -21,6 +21,10 @@ constexpr int kWaitingPage = 9;
 
 void TForm2::StartRun(int installing)
 {
+    // A wait for the device left running behind the home page would show
+    // page 10 and its dots in the middle of the run's pages; a run ends on
+    // its own page, so the wait stops here.
+    Timer2->SetEnabled(false);
     FInstalling = installing;
     ShowPage(installing ? kFirstInstallPage : kFirstUninstallPage);
     FActionDue = 1;

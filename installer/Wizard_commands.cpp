@@ -126,10 +126,10 @@ void TForm2::CheckFolder()
         FInstallDir = new AnsiString(typed);
     }
     if (!DirectoryExists(*FInstallDir)) {
-        if (MessageDlg(GetLangText(33), mtConfirmation, TMsgDlgButtons() << mbYes << mbNo, 0) != mrYes)
+        if (LangMessageDlg(33, mtConfirmation, TMsgDlgButtons() << mbYes << mbNo) != mrYes)
             return;
         if (!CreateDirTree(EPath->Text())) {
-            MessageDlg(GetLangText(34), mtError, TMsgDlgButtons() << mbAbort, 0);
+            LangMessageDlg(34, mtError, TMsgDlgButtons() << mbAbort);
             return;
         }
     }

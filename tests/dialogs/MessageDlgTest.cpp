@@ -13,6 +13,7 @@
 #include "DialogPilot.h"
 #include "Dialogs.h"
 #include "GuiApplication.h"
+#include "MessageForm.h"
 #include "TempMachineRoot.h"
 
 using classlib_testing::TDialogPilot;
@@ -233,6 +234,30 @@ TEST_F(Dialogs, TextIsDecodedInTheSystemsCodePage)
     }
 }
 
+// The dialog made but not shown reads its text again in the code page of
+// the character set it is given; shown, it is MessageDlg's dialog.
+TEST_F(Dialogs, AMadeDialogReadsItsTextInTheCharacterSetGiven)
+{
+    const std::string gb2312 = "\xC9\xA8\xC3\xE8\r\n?"; // "扫描", a line break
+    struct Case {
+        TFontCharset charset;
+        std::string shown;
+    } cases[] = {{GB2312_CHARSET, "扫描\n?"}, {ANSI_CHARSET, "É¨Ãè\n?"}, {DEFAULT_CHARSET, "É¨Ãè\n?"}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.charset);
+        TMessageForm *form = CreateMessageDialog(gb2312, mtConfirmation, mbYes | mbNo);
+        ASSERT_NE(form, nullptr);
+        form->SetCharset(c.charset);
+        Pilot.Answer("&No");
+        EXPECT_EQ(form->exec(), mrNo);
+        delete form;
+        EXPECT_EQ(Pilot.Shown().back().Text, c.shown);
+        EXPECT_EQ(Pilot.Shown().back().Bytes, gb2312);
+        EXPECT_EQ(Pilot.Shown().back().Title, "Confirm");
+        EXPECT_EQ(Pilot.Shown().back().Icon, "confirmation");
+    }
+}
+
 TEST_F(Dialogs, TextEndsAtTheFirstNulByte)
 {
     Pilot.Answer("OK");
@@ -273,6 +298,8 @@ TEST_F(Dialogs, NothingIsShownFromAnotherThread)
 {
     auto result = std::async(std::launch::async, [] { return MessageDlg("text", mtWarning, mbOK, 0); });
     EXPECT_EQ(result.get(), mrNone);
+    auto made = std::async(std::launch::async, [] { return CreateMessageDialog("text", mtWarning, mbOK); });
+    EXPECT_EQ(made.get(), nullptr);
     EXPECT_TRUE(Pilot.NoDialogShown());
 }
 

@@ -121,6 +121,39 @@ TEST_F(Labels, ChineseCaptionsTakeTheChineseFontsWidths)
     EXPECT_EQ(Label->ShownLines().front().toStdString(), "扫描设备准备就绪");
 }
 
+// 8-bit captions read in the code page of the font's character set, as
+// Windows draws them: the Chinese sets in their own, any other set in the
+// machine's ANSI code page.
+TEST_F(Labels, CaptionsReadInTheCodePageOfTheFontsCharacterSet)
+{
+    const std::string gb2312 = "\xC9\xA8\xC3\xE8"; // "扫描"
+    const std::string big5 = "\xB1\xBD\xB4\x79";   // "掃描"
+    struct Case {
+        const char *machine;
+        TFontCharset charset;
+        std::string bytes;
+        const char *shown;
+    } cases[] = {
+        {"1033", ANSI_CHARSET, gb2312, "É¨Ãè"},
+        {"1033", DEFAULT_CHARSET, gb2312, "É¨Ãè"},
+        {"1033", GB2312_CHARSET, gb2312, "扫描"},
+        {"1036", GB2312_CHARSET, gb2312, "扫描"},
+        {"1033", CHINESEBIG5_CHARSET, big5, "掃描"},
+        {"2052", ANSI_CHARSET, gb2312, "扫描"},
+        {"2052", GB2312_CHARSET, gb2312, "扫描"},
+        {"2052", RUSSIAN_CHARSET, gb2312, "扫描"},
+        {"1033", GB2312_CHARSET, "Caf\xE9", "Caf?"}, // a lead byte without its second
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.machine) + " " + std::to_string(c.charset));
+        SetLanguage(c.machine);
+        Label->Font()->SetCharset(c.charset);
+        Label->SetCaption(AnsiString(c.bytes));
+        EXPECT_EQ(Label->ShownLines().join(QLatin1Char('\n')).toStdString(), c.shown);
+        EXPECT_EQ(Label->Width(), Advance(c.shown));
+    }
+}
+
 TEST_F(Labels, WindowsFontsMapOntoInstalledMetricTwins)
 {
     const QStringList installed = QFontDatabase::families();

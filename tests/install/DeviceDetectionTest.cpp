@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -174,6 +175,48 @@ TEST_F(DeviceDetectionTest, TheTimerFindsADevicePluggedInWhileThePageShows)
     EXPECT_EQ(Form2->FPage, 10);
     EXPECT_EQ(Form2->FComPort, "COM5");
     EXPECT_FALSE(Form2->Timer2->Enabled());
+}
+
+// The wait left running behind the home page does not break into a run
+// started from there: the device plugged in during an uninstall run leaves
+// the run's pages and step captions alone, and the run ends on its own page.
+TEST_F(DeviceDetectionTest, ARunStartedDuringTheWaitEndsOnItsOwnPage)
+{
+    MakeMedia();
+    InstallAll();
+    Form2->Show();
+    ShowWaitingPage();
+    Form2->HandleCommand("SMenu", 9);
+    ASSERT_TRUE(Form2->Timer2->Enabled());
+    Form2->HandleCommand("SChap2", 0);
+    ASSERT_EQ(Form2->FPage, 12);
+    EXPECT_FALSE(Form2->Timer2->Enabled());
+
+    std::vector<int> pages{Form2->FPage};
+    std::set<std::string> stepFour; // what LChap4 showed during the run
+    QEventLoop loop;
+    QTimer watch;
+    QElapsedTimer bound;
+    bound.start();
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        stepFour.insert(Form2->LChap4->Caption().str());
+        if (Form2->FPage != pages.back()) {
+            pages.push_back(Form2->FPage);
+            // Plugged in once step 1, which warns of a plugged device, has run.
+            if (Form2->FPage == 13)
+                Plug("COM5", "ARV0001");
+        }
+        if (Form2->FPage == 16 || Form2->FPage == 18 || Form2->FPage == 10 || Form2->FPage == 11 ||
+            bound.elapsed() > 60000)
+            loop.quit();
+    });
+    watch.start(20);
+    loop.exec();
+    EXPECT_EQ(pages, (std::vector<int>{12, 13, 14, 15, 16}));
+    EXPECT_EQ(stepFour, std::set<std::string>{Form2->GetLangText(22).str()});
+    EXPECT_TRUE(Form2->FComPort.IsEmpty());
+    EXPECT_FALSE(Form2->Timer2->Enabled());
+    EXPECT_TRUE(TakeMessages().empty());
 }
 
 } // namespace

@@ -6,7 +6,13 @@
 #include <string>
 #include <vector>
 
+#include <QFontMetrics>
+#include <QTimer>
+
 #include "Application.h"
+#include "DialogPilot.h"
+#include "Gb2312Text.h"
+#include "Message.h"
 #include "FormPilot.h"
 #include "WizardFixture.h"
 
@@ -332,6 +338,77 @@ TEST_F(WizardTest, TextLookupFollowsTheLanguageWithoutFallback)
         EXPECT_EQ(w->GetLangText(static_cast<unsigned char>(c.id)), c.text) << c.language << " " << c.id;
     }
 }
+
+// The table's Chinese texts are GB2312 bytes: with the Chinese flag they
+// read as Chinese on every machine, in the labels, the folder questions and
+// the message window; English and French read in the machine's code page.
+class ChineseOnAnyMachineTest : public WizardTest, public testing::WithParamInterface<int> {};
+
+// A label's lines, joined by `separator`.
+std::string Shown(TLabel *label, const char *separator = "\n")
+{
+    return label->ShownLines().join(QLatin1String(separator)).toStdString();
+}
+
+std::string Chinese(int id)
+{
+    std::string utf8;
+    EXPECT_TRUE(testsupport::Utf8FromGb2312(Text(id, kChinese).str(), utf8)) << id;
+    for (size_t at; (at = utf8.find("\r\n")) != std::string::npos;)
+        utf8.replace(at, 2, "\n");
+    return utf8;
+}
+
+TEST_P(ChineseOnAnyMachineTest, ChineseTextsReadAsGb2312)
+{
+    CreateWizard(GetParam());
+    TForm2 *w = Wizard();
+    w->Show();
+    w->Img_CNClick(w->Img_CN);
+    EXPECT_EQ(Shown(w->LTitle), Chinese(4));
+    EXPECT_EQ(Shown(w->LChap1), Chinese(9));
+    EXPECT_EQ(Shown(w->LChap3), Chinese(8));
+    EXPECT_EQ(Shown(w->LExit), Chinese(3));
+
+    // Page 3's text wraps inside its label.
+    w->ShowPage(3);
+    const QStringList lines = w->LMidText->ShownLines();
+    EXPECT_EQ(Shown(w->LMidText, ""), Chinese(12));
+    EXPECT_GT(lines.size(), 1);
+    const QFontMetrics metrics(w->LMidText->Font()->ToQFont());
+    for (const QString &line : lines)
+        EXPECT_LE(metrics.horizontalAdvance(line), w->LMidText->Width()) << line.toStdString();
+
+    // The folder questions, and the message window of the steps.
+    classlib_testing::TDialogPilot pilot;
+    pilot.Answer("&Yes");
+    pilot.Answer("&Abort");
+    w->ShowPage(1);
+    w->EPath->SetText("Q:\\Fax");
+    w->HandleCommand("SContinue", 1);
+    ASSERT_EQ(pilot.Shown().size(), 2u);
+    EXPECT_EQ(pilot.Shown()[0].Text, Chinese(33));
+    EXPECT_EQ(pilot.Shown()[0].Bytes, Text(33, kChinese).str());
+    EXPECT_EQ(pilot.Shown()[1].Text, Chinese(34));
+    std::string title, message;
+    QTimer::singleShot(0, [&] {
+        title = Shown(Message_Form->LTitle);
+        message = Shown(Message_Form->LMessage, ""); // wrapped
+        classlib_testing::TFormPilot().Click(Message_Form->BitBtn1);
+    });
+    Message_Form->Display(w->GetLangText(79), w->GetLangText(70));
+    EXPECT_EQ(title, Chinese(79));
+    EXPECT_EQ(message, Chinese(70));
+
+    // Back in French the labels read the machine's code page again.
+    w->Img_FRClick(w->Img_FR);
+    w->ShowPage(0);
+    EXPECT_EQ(Shown(w->LChap1), "Installer les pilotes");
+    EXPECT_EQ(w->LChap1->Font()->Charset(), ANSI_CHARSET);
+}
+
+INSTANTIATE_TEST_SUITE_P(Machines, ChineseOnAnyMachineTest, testing::Values(kEnglish, kFrench, kChinese),
+                         [](const testing::TestParamInfo<int> &info) { return std::to_string(info.param); });
 
 } // namespace
 } // namespace installer_test
