@@ -19,6 +19,12 @@ void DrawEdgeRect(QPainter &painter, const QRect &rect, const QColor &topLeft, c
 void DrawFrame3D(QPainter &painter, QRect *rect, const QColor &topLeft, const QColor &bottomRight, int width)
 {
     for (int i = 0; i < width; ++i) {
+        // Once nothing is left inside, the rest of the frame draws nothing.
+        if (rect->isEmpty()) {
+            const int rest = width - i;
+            *rect = rect->adjusted(rest, rest, -rest, -rest);
+            return;
+        }
         DrawEdgeRect(painter, *rect, topLeft, bottomRight);
         *rect = rect->adjusted(1, 1, -1, -1);
     }

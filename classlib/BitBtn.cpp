@@ -7,6 +7,7 @@
 #include "Colors.h"
 #include "Exceptions.h"
 #include "FormReader.h"
+#include "Pixels.h"
 #include "TextLines.h"
 
 namespace {
@@ -148,13 +149,13 @@ void TBitBtn::SetKind(TBitBtnKind Kind)
 
 void TBitBtn::SetSpacing(int Spacing)
 {
-    FSpacing = Spacing;
+    FSpacing = ClampPixels(Spacing);
     Invalidate();
 }
 
 void TBitBtn::SetMargin(int Margin)
 {
-    FMargin = Margin;
+    FMargin = ClampPixels(Margin);
     Invalidate();
 }
 

@@ -17,6 +17,7 @@
 
 class TBitBtn : public TButton {
     Q_OBJECT
+    Q_CLASSINFO("Pixels", "Spacing Margin")
     Q_PROPERTY(AnsiString Glyph READ GlyphFileName WRITE SetGlyphFileName)
     Q_PROPERTY(ClassLibTypes::TBitBtnKind Kind READ Kind WRITE SetKind)
     Q_PROPERTY(int Spacing READ Spacing WRITE SetSpacing)

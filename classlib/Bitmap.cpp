@@ -15,33 +15,74 @@ uint32_t Little(const QByteArray &data, int at, int count)
     return value;
 }
 
-// Whether an uncompressed file holds all the rows its header announces.
-// Qt's reader takes a file cut short and leaves the missing rows blank; the
-// class library refuses it.
+// Whether the file's header is one the class library reads and, for an
+// uncompressed one, the file holds all the rows it announces. Qt's reader
+// takes a file cut short and leaves the missing rows blank; the class
+// library refuses it. The header sizes are the core header (12 bytes, 16-bit
+// sizes) and the Windows info headers (40 bytes, 32-bit sizes, and their
+// later forms of 52, 56, 108 and 124 bytes, which add to its end).
 bool RowsComplete(const QByteArray &data)
 {
-    if (data.size() < 26)
+    const int kFileHeader = 14;
+    if (data.size() < kFileHeader + 4)
         return false;
     const uint32_t offset = Little(data, 10, 4);
     const uint32_t header = Little(data, 14, 4);
-    int64_t width, height, bits, compression = 0;
+    if (header != 12 && header != 40 && header != 52 && header != 56 && header != 108 && header != 124)
+        return false;
+    if (data.size() < kFileHeader + static_cast<int>(header))
+        return false;
+    uint64_t width, height, bits;
+    uint32_t compression = 0;
     if (header == 12) {
         width = Little(data, 18, 2);
         height = Little(data, 20, 2);
         bits = Little(data, 24, 2);
     } else {
-        if (data.size() < 34)
-            return false;
-        width = static_cast<int32_t>(Little(data, 18, 4));
-        height = static_cast<int32_t>(Little(data, 22, 4));
+        // Negative heights run top-down; the size is the same.
+        const int64_t signedWidth = static_cast<int32_t>(Little(data, 18, 4));
+        const int64_t signedHeight = static_cast<int32_t>(Little(data, 22, 4));
+        width = static_cast<uint64_t>(signedWidth < 0 ? -signedWidth : signedWidth);
+        height = static_cast<uint64_t>(signedHeight < 0 ? -signedHeight : signedHeight);
         bits = Little(data, 28, 2);
         compression = Little(data, 30, 4);
     }
     const bool plain = compression == 0 || compression == 3; // rows as they are, or bit fields
     if (!plain)
         return true;
-    const int64_t stride = (std::llabs(width) * bits + 31) / 32 * 4;
-    return static_cast<int64_t>(offset) + stride * std::llabs(height) <= static_cast<int64_t>(data.size());
+    if (offset > static_cast<uint64_t>(data.size()))
+        return false;
+    // At most 2^31 x 65535 bits a row: the stride fits in 64 bits; the rows'
+    // total is compared by division, which cannot overflow.
+    const uint64_t stride = (width * bits + 31) / 32 * 4;
+    const uint64_t available = static_cast<uint64_t>(data.size()) - offset;
+    return stride == 0 || height <= available / stride;
+}
+
+void PutLittle(QByteArray *data, int at, uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        (*data)[at + i] = static_cast<char>(value >> (8 * i) & 0xFF);
+}
+
+// The file as Qt's reader takes it: Qt does not read the headers of 52 and
+// 56 bytes (the info header and its colour masks, with or without the
+// alpha mask), so it gets the 108-byte header that holds the same masks and
+// nothing in its fields past them, with the offsets moved to match.
+QByteArray ForQt(const QByteArray &data)
+{
+    const uint32_t header = Little(data, 14, 4);
+    if (header != 52 && header != 56)
+        return data;
+    const int added = 108 - static_cast<int>(header);
+    QByteArray wider = data;
+    wider.insert(14 + static_cast<int>(header), added, '\0');
+    PutLittle(&wider, 14, 108);
+    PutLittle(&wider, 2, Little(data, 2, 4) + static_cast<uint32_t>(added));
+    const uint32_t offset = Little(data, 10, 4);
+    if (offset >= 14 + header)
+        PutLittle(&wider, 10, offset + static_cast<uint32_t>(added));
+    return wider;
 }
 
 } // namespace
@@ -49,7 +90,7 @@ bool RowsComplete(const QByteArray &data)
 void TBitmap::LoadFromData(const QByteArray &Data)
 {
     QImage image;
-    if (!Data.startsWith("BM") || !RowsComplete(Data) || !image.loadFromData(Data, "BMP") || image.isNull())
+    if (!Data.startsWith("BM") || !RowsComplete(Data) || !image.loadFromData(ForQt(Data), "BMP") || image.isNull())
         throw EInvalidGraphic("Bitmap image is not valid");
     SetDecoded(image.convertToFormat(QImage::Format_RGB32));
 }

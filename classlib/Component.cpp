@@ -66,5 +66,10 @@ void TComponent::Insert(TComponent *component) { FComponents.push_back(component
 
 void TComponent::Remove(TComponent *component)
 {
+    // Components go from the last one as their owner frees them.
+    if (!FComponents.empty() && FComponents.back() == component) {
+        FComponents.pop_back();
+        return;
+    }
     FComponents.erase(std::remove(FComponents.begin(), FComponents.end(), component), FComponents.end());
 }

@@ -8,6 +8,7 @@
 #include "Colors.h"
 #include "ControlWidget.h"
 #include "GuiApplication.h"
+#include "Pixels.h"
 #include "WinControl.h"
 
 namespace {
@@ -140,7 +141,7 @@ void TControl::SetParent(TWinControl *Parent)
     if (FParentColor)
         ParentColorChanged();
     UpdateWidgetGeometry();
-    FParent->Restack();
+    FParent->StackAdded(this);
     FWidget->setVisible(FVisible);
     if (FAlign != alNone)
         FParent->Realign();
@@ -148,6 +149,10 @@ void TControl::SetParent(TWinControl *Parent)
 
 void TControl::SetBounds(int Left, int Top, int Width, int Height)
 {
+    Left = ClampPixels(Left);
+    Top = ClampPixels(Top);
+    Width = ClampPixels(Width);
+    Height = ClampPixels(Height);
     if (Left == FLeft && Top == FTop && Width == FWidth && Height == FHeight)
         return;
     const bool resized = Width != FWidth || Height != FHeight;
@@ -166,12 +171,19 @@ void TControl::UpdateWidgetGeometry()
     if (!FWidget)
         return;
     const QPoint origin = FParent ? FParent->ClientOrigin() : QPoint(0, 0);
-    FWidget->setGeometry(origin.x() + FLeft, origin.y() + FTop, qMax(0, FWidth), qMax(0, FHeight));
+    FWidget->setGeometry(ClampPixels(static_cast<long long>(origin.x()) + FLeft),
+                         ClampPixels(static_cast<long long>(origin.y()) + FTop), qMax(0, FWidth), qMax(0, FHeight));
 }
 
-void TControl::SetClientWidth(int Width) { SetWidth(FWidth - ClientWidth() + Width); }
+void TControl::SetClientWidth(int Width)
+{
+    SetWidth(ClampPixels(static_cast<long long>(FWidth) - ClientWidth() + ClampPixels(Width)));
+}
 
-void TControl::SetClientHeight(int Height) { SetHeight(FHeight - ClientHeight() + Height); }
+void TControl::SetClientHeight(int Height)
+{
+    SetHeight(ClampPixels(static_cast<long long>(FHeight) - ClientHeight() + ClampPixels(Height)));
+}
 
 void TControl::SetVisible(bool Visible)
 {

@@ -14,6 +14,9 @@
 // exception that a handler raises ends that handler and is shown in the
 // application's exception box.
 //
+// Left, Top, Width, Height and the client size are clamped to the class
+// library's pixel bounds (Pixels.h).
+//
 // Z-order as in the class library: within a parent, controls without a
 // window of their own (labels, images, bevels) lie below windowed controls
 // (panels, buttons, edits); each group in the order it was made.
@@ -31,6 +34,7 @@ class TWinControl;
 
 class TControl : public TComponent {
     Q_OBJECT
+    Q_CLASSINFO("Pixels", "Left Top Width Height")
     Q_PROPERTY(int Left READ Left WRITE SetLeft)
     Q_PROPERTY(int Top READ Top WRITE SetTop)
     Q_PROPERTY(int Width READ Width WRITE SetWidth)
@@ -209,6 +213,9 @@ private:
     AnsiString FText;
     bool FMouseInside = false;
     bool FClicked = false;
+    // Whether the parent counts the control among its windowed children;
+    // kept, since a control being destroyed no longer knows its class.
+    bool FCountedWindowed = false;
 
     TNotifyEvent FOnClick;
     TNotifyEvent FOnDblClick;

@@ -2,6 +2,7 @@
 
 #include "Colors.h"
 #include "DirectoryListView.h"
+#include "Pixels.h"
 
 TDirectoryListBox::TDirectoryListBox(TComponent *AOwner) : TWinControl(AOwner)
 {
@@ -19,7 +20,7 @@ void TDirectoryListBox::SetDirectory(const AnsiString &Directory) { View()->SetD
 char TDirectoryListBox::Drive() const { return View()->Drive(); }
 void TDirectoryListBox::SetDrive(char Drive) { View()->SetDrive(Drive); }
 int TDirectoryListBox::ItemHeight() const { return View()->ItemHeight(); }
-void TDirectoryListBox::SetItemHeight(int ItemHeight) { View()->SetItemHeight(ItemHeight); }
+void TDirectoryListBox::SetItemHeight(int ItemHeight) { View()->SetItemHeight(ClampPixels(ItemHeight)); }
 void TDirectoryListBox::Update() { View()->Update(); }
 
 void TDirectoryListBox::ColorChanged()

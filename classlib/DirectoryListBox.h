@@ -15,6 +15,7 @@ class TDirectoryListView;
 
 class TDirectoryListBox : public TWinControl {
     Q_OBJECT
+    Q_CLASSINFO("Pixels", "ItemHeight")
     Q_PROPERTY(AnsiString Directory READ Directory WRITE SetDirectory)
     Q_PROPERTY(int ItemHeight READ ItemHeight WRITE SetItemHeight)
     Q_PROPERTY(TNotifyEvent OnChange READ OnChange WRITE SetOnChange)

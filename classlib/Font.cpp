@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 
 #include "AnsiText.h"
+#include "Pixels.h"
 
 namespace {
 
@@ -52,7 +53,10 @@ int MulDiv(int a, int b, int c)
     const int64_t magnitude = product < 0 ? -product : product;
     const int64_t divisor = c < 0 ? -static_cast<int64_t>(c) : c;
     const int64_t rounded = (magnitude + divisor / 2) / divisor;
-    return static_cast<int>(negative ? -rounded : rounded);
+    const int64_t result = negative ? -rounded : rounded;
+    if (result < INT32_MIN || result > INT32_MAX)
+        return -1;
+    return static_cast<int>(result);
 }
 
 TFont::TFont(QObject *parent) : TPersistent(parent) {}
@@ -67,6 +71,7 @@ void TFont::SetName(const AnsiString &Name)
 
 void TFont::SetHeight(int Height)
 {
+    Height = ClampPixels(Height);
     if (Height == FHeight)
         return;
     FHeight = Height;
@@ -75,7 +80,7 @@ void TFont::SetHeight(int Height)
 
 int TFont::Size() const { return -MulDiv(FHeight, 72, kPixelsPerInch); }
 
-void TFont::SetSize(int Size) { SetHeight(-MulDiv(Size, kPixelsPerInch, 72)); }
+void TFont::SetSize(int Size) { SetHeight(-MulDiv(ClampTo(Size, kMostPoints), kPixelsPerInch, 72)); }
 
 void TFont::SetStyle(TFontStyles Style)
 {

@@ -1,7 +1,8 @@
 // TFont: the class library's font of a control or form. Height is in pixels
 // (negative: the characters' height, as form resources give it; positive:
 // the cell height), Size in points at 96 pixels per inch; setting one sets
-// the other. Color is a Windows colour value.
+// the other. Both are clamped to the pixel bounds (Pixels.h). Color is a
+// Windows colour value.
 //
 // Windows font names are mapped onto fonts that the setup script installs
 // and that have the same widths: Arial and MS Sans Serif onto Liberation
@@ -17,6 +18,8 @@
 
 class TFont : public TPersistent {
     Q_OBJECT
+    Q_CLASSINFO("Pixels", "Height")
+    Q_CLASSINFO("Points", "Size")
     Q_PROPERTY(AnsiString Name READ Name WRITE SetName)
     Q_PROPERTY(int Height READ Height WRITE SetHeight)
     Q_PROPERTY(int Size READ Size WRITE SetSize)
@@ -64,5 +67,6 @@ private:
     TFontPitch FPitch = fpDefault;
 };
 
-// a * b / c rounded half away from zero, as Windows' MulDiv; -1 when c is 0.
+// a * b / c rounded half away from zero, as Windows' MulDiv; -1 when c is 0
+// or the result does not fit in an int.
 int MulDiv(int a, int b, int c);

@@ -15,6 +15,7 @@
 #include "ControlWidget.h"
 #include "FormReader.h"
 #include "GuiApplication.h"
+#include "Pixels.h"
 
 namespace {
 
@@ -159,15 +160,15 @@ void TForm::WindowResized(int ClientWidth, int ClientHeight)
     if (ClientWidth == this->ClientWidth() && ClientHeight == this->ClientHeight())
         return;
     const QMargins frame = FrameOf(FBorderStyle);
-    FWidth = ClientWidth + frame.left() + frame.right();
-    FHeight = ClientHeight + frame.top() + frame.bottom();
+    FWidth = ClampPixels(static_cast<long long>(ClientWidth) + frame.left() + frame.right());
+    FHeight = ClampPixels(static_cast<long long>(ClientHeight) + frame.top() + frame.bottom());
     Realign();
 }
 
 void TForm::WindowMoved(int Left, int Top)
 {
-    FLeft = Left;
-    FTop = Top;
+    FLeft = ClampPixels(Left);
+    FTop = ClampPixels(Top);
 }
 
 void TForm::SetBorderStyle(TFormBorderStyle BorderStyle)
@@ -179,8 +180,8 @@ void TForm::SetBorderStyle(TFormBorderStyle BorderStyle)
     const int clientHeight = ClientHeight();
     FBorderStyle = BorderStyle;
     const QMargins frame = FrameOf(FBorderStyle);
-    FWidth = clientWidth + frame.left() + frame.right();
-    FHeight = clientHeight + frame.top() + frame.bottom();
+    FWidth = ClampPixels(static_cast<long long>(clientWidth) + frame.left() + frame.right());
+    FHeight = ClampPixels(static_cast<long long>(clientHeight) + frame.top() + frame.bottom());
     ApplyWindowFlags();
     UpdateWidgetGeometry();
 }
@@ -237,8 +238,8 @@ void TForm::PlaceOnScreen()
         area = screen->geometry();
     else
         return;
-    FLeft = area.x() + (area.width() - FWidth) / 2;
-    FTop = area.y() + (area.height() - FHeight) / 2;
+    FLeft = ClampPixels(area.x() + (static_cast<long long>(area.width()) - FWidth) / 2);
+    FTop = ClampPixels(area.y() + (static_cast<long long>(area.height()) - FHeight) / 2);
 }
 
 void TForm::SetVisible(bool Visible)

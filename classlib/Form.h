@@ -40,6 +40,7 @@ class QEventLoop;
 
 class TForm : public TWinControl {
     Q_OBJECT
+    Q_CLASSINFO("Pixels", "ClientWidth ClientHeight")
     Q_PROPERTY(AnsiString Caption READ Caption WRITE SetCaption)
     Q_PROPERTY(int ClientWidth READ ClientWidth WRITE SetClientWidth)
     Q_PROPERTY(int ClientHeight READ ClientHeight WRITE SetClientHeight)

@@ -1,5 +1,7 @@
 #include "FormReader.h"
 
+#include <unordered_set>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QMetaMethod>
@@ -11,6 +13,7 @@
 #include "Control.h"
 #include "Exceptions.h"
 #include "FormText.h"
+#include "Pixels.h"
 #include "StringList.h"
 #include "WinControl.h"
 
@@ -55,6 +58,22 @@ QMetaEnum EnumOf(const QMetaProperty &property)
     return index < 0 ? QMetaEnum() : scope->enumerator(index);
 }
 
+// The bound that the class declaring an integer property puts on it
+// through its "Pixels" and "Points" class information; 0 for none.
+int BoundOf(const QMetaProperty &property)
+{
+    const QMetaObject *meta = property.enclosingMetaObject();
+    for (int i = 0; meta && i < meta->classInfoCount(); ++i) {
+        const QMetaClassInfo info = meta->classInfo(i);
+        const int most = qstrcmp(info.name(), "Pixels") == 0   ? kMostPixels
+                         : qstrcmp(info.name(), "Points") == 0 ? kMostPoints
+                                                               : 0;
+        if (most && QByteArray(info.value()).split(' ').contains(QByteArray(property.name())))
+            return most;
+    }
+    return 0;
+}
+
 QByteArray Unqualified(QByteArray type)
 {
     type = QMetaObject::normalizedType(type.constData());
@@ -88,6 +107,8 @@ public:
             Fail(tree.Line, "the resource is of class " + tree.ClassName + ", the form of class " + expected);
         FRoot->BeginLoading();
         FMade.push_back(FRoot);
+        for (int i = 0; i < FRoot->ComponentCount(); ++i)
+            FNames.insert(NameKey(FRoot->Components(i)->Name().str()));
         if (!tree.Name.empty())
             FRoot->SetName(AnsiString(tree.Name));
         SetProperties(FRoot, tree);
@@ -102,6 +123,15 @@ public:
 private:
     [[noreturn]] void Fail(int line, const std::string &what) { FormReadError(FResource, line, what); }
 
+    // Component names compare without regard to ASCII case.
+    static std::string NameKey(std::string name)
+    {
+        for (char &c : name)
+            if (c >= 'a' && c <= 'z')
+                c = static_cast<char>(c - 'a' + 'A');
+        return name;
+    }
+
     static std::string NameOf(const TComponent *component)
     {
         return component->Name().IsEmpty() ? component->ClassName().str() : component->Name().str();
@@ -114,7 +144,7 @@ private:
             Fail(node.Line, "class " + node.ClassName + " not found");
         if (node.Name.empty())
             Fail(node.Line, "component of class " + node.ClassName + " has no name");
-        if (FRoot->FindComponent(AnsiString(node.Name)) || AnsiString(node.Name).CompareIC(FRoot->Name()) == 0)
+        if (!FNames.insert(NameKey(node.Name)).second || AnsiString(node.Name).CompareIC(FRoot->Name()) == 0)
             Fail(node.Line, "a component named " + node.Name + " already exists");
         TComponent *component = registered->Make(FRoot);
         component->BeginLoading();
@@ -278,6 +308,9 @@ private:
         case QMetaType::Long:
             if (value.Type != TFormValue::Integer || value.IntegerValue < INT32_MIN || value.IntegerValue > INT32_MAX)
                 Invalid(value, shown);
+            if (const int most = BoundOf(property); most && (value.IntegerValue < -most || value.IntegerValue > most))
+                Fail(value.Line, "value " + std::to_string(value.IntegerValue) + " for " + shown + " out of range (-" +
+                                     std::to_string(most) + " to " + std::to_string(most) + ")");
             return QVariant(static_cast<int>(value.IntegerValue));
         case QMetaType::UInt:
             if (value.Type != TFormValue::Integer || value.IntegerValue < 0 || value.IntegerValue > UINT32_MAX)
@@ -356,6 +389,8 @@ private:
     AnsiString FResource;
     std::vector<TComponent *> FMade;
     std::vector<Fixup> FFixups;
+    // The names of the root's components, as NameKey gives them.
+    std::unordered_set<std::string> FNames;
 };
 
 // Sets the resource folder for FormFilePath while reading.

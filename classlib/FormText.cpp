@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 
 #include <QString>
@@ -16,6 +17,11 @@ void FormReadError(const AnsiString &resourceName, int line, const std::string &
 }
 
 namespace {
+
+// Objects and lists nest at most this deep, counted together; real forms
+// nest fewer than five. Reading, building and freeing the tree recurse once
+// a level, so the limit bounds the stack that a resource can take.
+constexpr int kMostNesting = 256;
 
 class Parser {
 public:
@@ -87,6 +93,22 @@ private:
         return i == a.size() && !b[i];
     }
 
+    // Counts one level of nesting for as long as it lives.
+    class Level {
+    public:
+        Level(Parser *parser, int line) : FParser(parser)
+        {
+            if (++FParser->FDepth > kMostNesting)
+                FormReadError(FParser->FResource, line, "nested too deeply");
+        }
+        ~Level() { --FParser->FDepth; }
+        Level(const Level &) = delete;
+        Level &operator=(const Level &) = delete;
+
+    private:
+        Parser *FParser;
+    };
+
     void Expect(char c, const char *what)
     {
         SkipBlanks();
@@ -97,6 +119,7 @@ private:
 
     TFormObject ParseObject()
     {
+        const Level level(this, FLine);
         TFormObject object;
         object.Line = FLine;
         const std::string keyword = Identifier(false, "object");
@@ -164,6 +187,7 @@ private:
             }
             ++FAt;
         } else if (c == '(') {
+            const Level level(this, FLine);
             ++FAt;
             value.Type = TFormValue::List;
             for (;;) {
@@ -219,10 +243,14 @@ private:
                 ++FAt;
             if (FAt == digits || IsIdentChar(Peek()))
                 Fail("number expected");
-            const unsigned long long bits = std::strtoull(FText.substr(digits, FAt - digits).c_str(), nullptr, 16);
+            const std::string literal = FText.substr(digits, FAt - digits);
+            errno = 0;
+            const unsigned long long bits = std::strtoull(literal.c_str(), nullptr, 16);
+            if (errno == ERANGE || bits > static_cast<unsigned long long>(INT64_MAX))
+                Fail("number out of range: $" + literal);
             // Hex numbers are bit patterns: $80000000 is a 32-bit value.
-            long long number = bits <= 0xFFFFFFFFull ? static_cast<long long>(static_cast<int32_t>(bits))
-                                                     : static_cast<long long>(bits);
+            const long long number = bits <= 0xFFFFFFFFull ? static_cast<long long>(static_cast<int32_t>(bits))
+                                                           : static_cast<long long>(bits);
             value->Type = TFormValue::Integer;
             value->IntegerValue = negative ? -number : number;
             return;
@@ -311,6 +339,7 @@ private:
     AnsiString FResource;
     size_t FAt = 0;
     int FLine = 1;
+    int FDepth = 0;
 };
 
 } // namespace

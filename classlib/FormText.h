@@ -18,6 +18,7 @@
 // [a, b], lists ( ... ) of values, and binary data { hex }. The text is
 // UTF-8; a string's characters, and #n above 127 as Unicode characters,
 // are taken into the system's ANSI code page, as the form shows them.
+// Objects and lists nest at most 256 levels deep, counted together.
 // Malformed text raises EReadError naming the resource and the line.
 #pragma once
 

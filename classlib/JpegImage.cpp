@@ -5,13 +5,17 @@
 #include <cstdio>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 #include "AnsiString.h"
 #include "Exceptions.h"
 
 namespace {
 
-// Decoded pixels beyond this are refused rather than allocated.
+// Decoded pixels beyond this are refused rather than allocated; libjpeg's
+// own memory (a progressive picture's coefficients above all) has the same
+// bound, so a header that announces a huge picture fails before the
+// decoder allocates for it.
 constexpr unsigned long long kMostDecodedBytes = 256ull * 1024 * 1024;
 
 // Everything the decoder and its error handlers share. Its frames hold only
@@ -37,6 +41,10 @@ JpegSession *SessionOf(j_common_ptr info)
     JpegSession *session = SessionOf(info);
     if (session->code == 0)
         session->code = info->err->msg_code;
+    // Past its memory bound libjpeg would need a backing store, which it
+    // has none of, or it runs out of memory: the picture is too large.
+    if (info->err->msg_code == JERR_NO_BACKING_STORE || info->err->msg_code == JERR_OUT_OF_MEMORY)
+        session->tooLarge = true;
     longjmp(session->escape, 1);
 }
 
@@ -61,6 +69,7 @@ bool DecodeJpeg(JpegSession *session, const unsigned char *data, unsigned long s
         return false;
     }
     jpeg_create_decompress(&session->info);
+    session->info.mem->max_memory_to_use = static_cast<long>(kMostDecodedBytes);
     jpeg_mem_src(&session->info, data, size);
     jpeg_read_header(&session->info, TRUE);
     session->info.out_color_space = JCS_RGB;

@@ -3,7 +3,8 @@
 // A file that libjpeg refuses, or whose data is damaged or ends early (which
 // libjpeg itself only warns about), raises EJPEG ("JPEG error #<libjpeg's
 // message number>") and leaves the picture as it was. So does a picture
-// whose decoded pixels would take more than 256 MB. JPEG pictures have no
+// whose decoded pixels, or libjpeg's own memory for decoding it, would take
+// more than 256 MB ("JPEG image is too large"). JPEG pictures have no
 // transparent colour.
 #pragma once
 

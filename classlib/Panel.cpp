@@ -5,6 +5,7 @@
 #include "AnsiText.h"
 #include "Bevels.h"
 #include "Colors.h"
+#include "Pixels.h"
 #include "ControlWidget.h"
 #include "TextLines.h"
 
@@ -49,13 +50,13 @@ void TPanel::SetBevelOuter(TBevelCut BevelOuter)
 
 void TPanel::SetBevelWidth(int BevelWidth)
 {
-    FBevelWidth = qMax(1, BevelWidth);
+    FBevelWidth = qBound(1, BevelWidth, kMostPixels);
     Relayout();
 }
 
 void TPanel::SetBorderWidth(int BorderWidth)
 {
-    FBorderWidth = qMax(0, BorderWidth);
+    FBorderWidth = qBound(0, BorderWidth, kMostPixels);
     Relayout();
 }
 

@@ -10,6 +10,7 @@
 
 class TPanel : public TWinControl {
     Q_OBJECT
+    Q_CLASSINFO("Pixels", "BevelWidth BorderWidth")
     Q_PROPERTY(AnsiString Caption READ Caption WRITE SetCaption)
     Q_PROPERTY(ClassLibTypes::TAlignment Alignment READ Alignment WRITE SetAlignment)
     Q_PROPERTY(ClassLibTypes::TBevelCut BevelInner READ BevelInner WRITE SetBevelInner)

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "Colors.h"
+#include "Pixels.h"
 
 TWinControl::TWinControl(TComponent *AOwner) : TControl(AOwner) {}
 
@@ -28,20 +29,49 @@ void TWinControl::InsertControl(TControl *control)
 {
     FControls.push_back(control);
     auto *windowed = qobject_cast<TWinControl *>(control);
-    if (windowed && windowed->FTabOrder < 0) {
-        int count = 0;
-        for (TControl *child : FControls)
-            if (child != control && child->IsWindowed())
-                ++count;
-        windowed->FTabOrder = count;
+    if (windowed && windowed->FTabOrder < 0)
+        windowed->FTabOrder = FWindowedCount;
+    control->FCountedWindowed = control->IsWindowed();
+    if (control->FCountedWindowed) {
+        ++FWindowedCount;
+        if (!FLowestWindowed)
+            FLowestWindowed = control;
     }
 }
 
 void TWinControl::RemoveControl(TControl *control)
 {
-    FControls.erase(std::remove(FControls.begin(), FControls.end(), control), FControls.end());
+    // Children go from the last one as a parent frees them.
+    if (!FControls.empty() && FControls.back() == control)
+        FControls.pop_back();
+    else
+        FControls.erase(std::remove(FControls.begin(), FControls.end(), control), FControls.end());
+    if (control->FCountedWindowed)
+        --FWindowedCount;
+    control->FCountedWindowed = false;
+    if (control == FLowestWindowed)
+        FLowestWindowed = FindLowestWindowed();
     if (control->Align() != alNone && !IsDestroying())
         Realign();
+}
+
+TControl *TWinControl::FindLowestWindowed() const
+{
+    for (TControl *child : FControls)
+        if (child->FCountedWindowed)
+            return child;
+    return nullptr;
+}
+
+void TWinControl::StackAdded(TControl *control)
+{
+    QWidget *widget = control->Widget();
+    if (!widget)
+        return;
+    if (!control->IsWindowed() && FLowestWindowed && FLowestWindowed->Widget())
+        widget->stackUnder(FLowestWindowed->Widget());
+    else
+        widget->raise();
 }
 
 void TWinControl::MoveControl(TControl *control, bool toFront)
@@ -54,6 +84,7 @@ void TWinControl::MoveControl(TControl *control, bool toFront)
         FControls.push_back(control);
     else
         FControls.insert(FControls.begin(), control);
+    FLowestWindowed = FindLowestWindowed();
     Restack();
 }
 
@@ -90,27 +121,32 @@ void TWinControl::Realign()
     sortBy(byAlign[alLeft], [](TControl *c) { return c->Left(); });
     sortBy(byAlign[alRight], [](TControl *c) { return -(c->Left() + c->Width()); });
 
+    // The edges move by the children's sizes, which add up past int for
+    // enough large children: they are kept wide and clamped for each child.
     const QRect area = AlignRect();
-    int left = area.x(), top = area.y();
-    int right = area.x() + area.width(), bottom = area.y() + area.height();
+    long long left = area.x(), top = area.y();
+    long long right = left + area.width(), bottom = top + area.height();
+    auto place = [](TControl *c, long long x, long long y, long long width, long long height) {
+        c->SetBounds(ClampPixels(x), ClampPixels(y), ClampPixels(width), ClampPixels(height));
+    };
     for (TControl *c : byAlign[alTop]) {
-        c->SetBounds(left, top, right - left, c->Height());
+        place(c, left, top, right - left, c->Height());
         top += c->Height();
     }
     for (TControl *c : byAlign[alBottom]) {
-        c->SetBounds(left, bottom - c->Height(), right - left, c->Height());
+        place(c, left, bottom - c->Height(), right - left, c->Height());
         bottom -= c->Height();
     }
     for (TControl *c : byAlign[alLeft]) {
-        c->SetBounds(left, top, c->Width(), bottom - top);
+        place(c, left, top, c->Width(), bottom - top);
         left += c->Width();
     }
     for (TControl *c : byAlign[alRight]) {
-        c->SetBounds(right - c->Width(), top, c->Width(), bottom - top);
+        place(c, right - c->Width(), top, c->Width(), bottom - top);
         right -= c->Width();
     }
     for (TControl *c : byAlign[alClient])
-        c->SetBounds(left, top, right - left, bottom - top);
+        place(c, left, top, right - left, bottom - top);
     FAligning = false;
 }
 

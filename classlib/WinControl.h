@@ -71,8 +71,15 @@ private:
     void InsertControl(TControl *control);
     void RemoveControl(TControl *control);
     void MoveControl(TControl *control, bool toFront);
+    // Places the widget of a control just added, the last of its group, as
+    // Restack would, without moving its siblings.
+    void StackAdded(TControl *control);
+    TControl *FindLowestWindowed() const;
 
     std::vector<TControl *> FControls;
+    int FWindowedCount = 0;
+    // The first windowed child, whose widget lies lowest of theirs.
+    TControl *FLowestWindowed = nullptr;
     int FTabOrder = -1;
     bool FTabStop = false;
     bool FAligning = false;

@@ -3,6 +3,7 @@
 // the system folder, the media folders and the monitor for the Windows
 // family anew, shows its own message when it fails and returns its code.
 #include <cstring>
+#include <initializer_list>
 #include <string>
 
 #include "windows.h"
@@ -42,8 +43,10 @@ constexpr size_t kCopyBuffer = 256;
 // "LastPort" with its zero.
 constexpr size_t kPortBuffer = 20;
 constexpr DWORD kOemInfBuffer = 260;
-// Command lines of the service program and the shortcut tool.
-constexpr size_t kCommandBuffer = 256;
+// Command lines of the service program and the shortcut tool: as long as
+// the install folder needs, up to the 32767 characters (zero included) that
+// Windows takes.
+constexpr size_t kCommandLineLimit = 32767;
 constexpr FILEOP_FLAGS kCopyFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_NOERRORUI; // 0x614
 constexpr DWORD kUserDefaultLanguage = 0x400;
 constexpr const char *kMakerAddress = "http://www.veltrona.example/";
@@ -52,6 +55,8 @@ constexpr const char *kMakerAddress = "http://www.veltrona.example/";
 constexpr int kPrinterFailedText = 77;
 constexpr int kAlreadyThereTitle = 61;
 constexpr int kAlreadyThereText = 62;
+// "Error: 112", the error title that no other failure uses.
+constexpr int kCommandTitle = 48;
 
 std::string WithBackslash(std::string path)
 {
@@ -147,6 +152,16 @@ void SetString(HKEY key, const char *name, const std::string &value)
 }
 
 std::string Quoted(const std::string &text) { return "\"" + text + "\""; }
+
+// Whether a command line made of these paths can be run as meant: no path
+// holds a double quote (which no quoting carries) and the line fits.
+bool Buildable(const std::string &line, std::initializer_list<const std::string *> paths)
+{
+    for (const std::string *path : paths)
+        if (path->find('"') != std::string::npos)
+            return false;
+    return line.size() < kCommandLineLimit;
+}
 
 } // namespace
 
@@ -276,8 +291,15 @@ int TForm2::InstallStep(int step)
             const std::string source = WithBackslash(folder) + "drivers\\" + inf.file;
             char copy[kOemInfBuffer];
             memset(copy, 0, sizeof copy);
-            if (SetupCopyOEMInfA(source.c_str(), nullptr, SPOST_PATH, SP_COPY_NOOVERWRITE, copy, kOemInfBuffer,
-                                 nullptr, nullptr)) {
+            // An INF already in the store (a reinstall) is refused with the
+            // name of the copy there: that copy stays and is recorded like a
+            // new one, so that uninstalling finds it.
+            const bool copied = SetupCopyOEMInfA(source.c_str(), nullptr, SPOST_PATH, SP_COPY_NOOVERWRITE, copy,
+                                                 kOemInfBuffer, nullptr, nullptr);
+            const DWORD error = copied ? ERROR_SUCCESS : GetLastError();
+            if (copied || error == ERROR_FILE_EXISTS) {
+                if (copy[0] == '\0')
+                    continue; // no copy named: nothing to record
                 HKEY key = nullptr;
                 if (RegOpenKeyExA(HKEY_CURRENT_USER, kMfpKey, 0, KEY_WRITE, &key) != ERROR_SUCCESS &&
                     RegCreateKeyExA(HKEY_CURRENT_USER, kMfpKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
@@ -287,12 +309,6 @@ int TForm2::InstallStep(int step)
                     SetString(key, inf.value, copy);
                     RegCloseKey(key);
                 }
-                continue;
-            }
-            const DWORD error = GetLastError();
-            if (error == ERROR_FILE_EXISTS) {
-                // The INF is in the store already: its copy there goes.
-                DeleteFileA(copy);
                 continue;
             }
             LPSTR text = nullptr;
@@ -332,21 +348,28 @@ int TForm2::InstallStep(int step)
         }
 
         RunAndWait(AnsiString(std::string("NET STOP ") + kServiceName));
-        // A command line that does not fit its buffer is not run rather
-        // than run cut short.
+        // A command line that cannot be built is a failure of the step, not
+        // a program left unrun with success reported.
         const std::string service = folder + "\\" + kServiceProgram + kServiceUninstall;
-        if (service.size() < kCommandBuffer)
-            RunAndWait(AnsiString(service));
+        if (!Buildable(service, {&folder})) {
+            ReportStepFailure(this, kCommandTitle, kPrinterFailedText);
+            return kStepFailed;
+        }
+        RunAndWait(AnsiString(service));
 
         // Without a desktop folder there is no shortcut to make.
-        char desktop[MAX_PATH];
-        memset(desktop, 0, sizeof desktop);
-        if (SHGetSpecialFolderPathA(nullptr, desktop, CSIDL_DESKTOP, FALSE)) {
+        char desktopBuffer[MAX_PATH];
+        memset(desktopBuffer, 0, sizeof desktopBuffer);
+        if (SHGetSpecialFolderPathA(nullptr, desktopBuffer, CSIDL_DESKTOP, FALSE)) {
+            const std::string desktop = desktopBuffer;
             const std::string shortcut = folder + "\\res\\" + "XXMKLINK.EXE" + " " +
                                          Quoted(WithBackslash(desktop) + kShortcutName) + " " +
                                          Quoted(WithBackslash(folder) + kScannerProgram);
-            if (shortcut.size() < kCommandBuffer)
-                RunAndWait(AnsiString(shortcut));
+            if (!Buildable(shortcut, {&folder, &desktop})) {
+                ReportStepFailure(this, kCommandTitle, kPrinterFailedText);
+                return kStepFailed;
+            }
+            RunAndWait(AnsiString(shortcut));
         }
         return kDone;
     }

@@ -3,8 +3,8 @@
 // files, then files, uninstall entry and install folder. Run from the
 // install folder on a fixed drive, the uninstaller cannot remove its own
 // file: it has it (and on the NT family the folder) removed at the next
-// start of Windows.
-#include <cctype>
+// start of Windows. Every deletion of the install location's files and
+// folders is first put to the removal guard.
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -17,9 +17,12 @@
 #include "Dialogs.h"
 #include "Install_names.h"
 #include "Main2.h"
+#include "Oem_inf_copies.h"
 #include "Registry.h"
+#include "Removal_guard.h"
 #include "Step_messages.h"
 #include "StringList.h"
+#include "machine/Profiles.h"
 
 using namespace install_names;
 
@@ -89,106 +92,45 @@ std::string WithBackslash(std::string path)
     return path;
 }
 
-// ---- Folders a tree removal must never take ------------------------------------
-
-// The path made comparable: '/' as '\', upper case, "." and ".." taken out,
-// no trailing backslash (a drive root keeps its own). "" for a path that is
-// not absolute: without a drive and its root, or a server and share, it
-// names no fixed place.
-std::string Comparable(const std::string &path)
+// The folder of the running program, without its last backslash; "" when
+// its path does not fit the buffer or has no folder.
+std::string ProgramFolder()
 {
-    std::string text = path;
-    for (char &c : text)
-        c = c == '/' ? '\\' : static_cast<char>(toupper(static_cast<unsigned char>(c)));
-    std::string head;
-    size_t at = 0;
-    if (text.size() >= 3 && isalpha(static_cast<unsigned char>(text[0])) && text[1] == ':' && text[2] == '\\') {
-        head = text.substr(0, 2);
-        at = 3;
-    } else if (text.size() >= 2 && text[0] == '\\' && text[1] == '\\') {
-        head = "\\";
-        at = 2;
-    } else {
+    char module[kPathBuffer];
+    memset(module, 0, sizeof module);
+    const DWORD length = GetModuleFileNameA(nullptr, module, kPathBuffer);
+    if (length == 0 || length >= kPathBuffer)
         return std::string();
-    }
-    std::vector<std::string> parts;
-    while (at <= text.size()) {
-        size_t end = text.find('\\', at);
-        if (end == std::string::npos)
-            end = text.size();
-        const std::string part = text.substr(at, end - at);
-        if (part == "..") {
-            if (!parts.empty())
-                parts.pop_back();
-        } else if (!part.empty() && part != ".") {
-            parts.push_back(part);
-        }
-        at = end + 1;
-    }
-    std::string result = head;
-    for (const std::string &part : parts)
-        result += "\\" + part;
-    return parts.empty() ? result + "\\" : result;
+    const std::string program = module;
+    const size_t lastSeparator = program.rfind('\\');
+    return lastSeparator == std::string::npos ? std::string() : program.substr(0, lastSeparator);
 }
 
-// True when `inner` is `outer` or lies below it (both comparable).
-bool Within(const std::string &inner, const std::string &outer)
+// Deletes the OEM copy that a record names when it is one of ours; without
+// a driver folder to compare with, nothing is.
+void DeleteBridgeCopy(const std::string &recorded, const std::string &driverFolder)
 {
-    if (outer.empty())
-        return false;
-    if (inner == outer)
-        return true;
-    const std::string prefix = outer.back() == '\\' ? outer : outer + "\\";
-    return inner.compare(0, prefix.size(), prefix) == 0;
+    if (driverFolder.empty())
+        return;
+    const std::string copy = oem_inf_copies::StoreCopyOf(recorded, driverFolder);
+    if (!copy.empty())
+        DeleteFileA(copy.c_str());
 }
 
-// Drive roots and shares, the Windows and system folders, Program Files
-// itself and the user's profile folders, and every folder that holds one
-// of them: a damaged or edited install location must not wipe a disk.
-bool IsGuardedFolder(const char *path)
-{
-    const std::string target = Comparable(path);
-    if (target.empty())
-        return true;
-    if (target.back() == '\\' || target.find('\\', 2) == std::string::npos)
-        return true; // a drive root, or a server without a folder below it
-    if (target.compare(0, 2, "\\\\") == 0 && target.find('\\', target.find('\\', 2) + 1) == std::string::npos)
-        return true; // a share's root
-
-    std::vector<std::string> kept;
-    char buffer[MAX_PATH];
-    for (int csidl : {CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_PROGRAM_FILES, CSIDL_PROFILE, CSIDL_DESKTOPDIRECTORY,
-                      CSIDL_PERSONAL}) {
-        memset(buffer, 0, sizeof buffer);
-        if (SHGetSpecialFolderPathA(nullptr, buffer, csidl, FALSE))
-            kept.push_back(buffer);
-    }
-    kept.push_back(Folder(GetWindowsDirectoryA, MAX_PATH));
-    kept.push_back(Folder(GetSystemDirectoryA, MAX_PATH));
-    memset(buffer, 0, sizeof buffer);
-    const DWORD length = GetEnvironmentVariableA("PROGRAMFILES", buffer, sizeof buffer);
-    if (length > 0 && length < sizeof buffer)
-        kept.push_back(buffer);
-    for (const std::string &folder : kept) {
-        const std::string guarded = Comparable(folder);
-        if (!guarded.empty() && Within(guarded, target))
-            return true;
-    }
-    return false;
-}
-
-// The tree removal below a path already found safe.
-void RemoveTreeEntry(const char *path)
+// The tree removal below a root that the guard allowed: files and links go
+// (a link as a link, its target stays), real folders of the tree are
+// emptied depth first, and whatever the guard keeps stays.
+void RemoveTreeEntry(const TRemovalGuard &guard, const char *path, const char *root)
 {
     char current[kTreePathBuffer];
     if (strlen(path) >= sizeof current)
         return;
     strcpy(current, path);
 
-    const DWORD attributes = GetFileAttributesA(current);
-    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        DeleteFileA(current);
-        return;
+    switch (guard.TreeEntry(current, root)) {
+    case TRemovalGuard::teKeep: return;
+    case TRemovalGuard::teDeleteFile: DeleteFileA(current); return;
+    case TRemovalGuard::teDescend: break;
     }
     // A folder whose search pattern does not fit is left as it is.
     if (strlen(current) + strlen("\\*.*") >= sizeof current)
@@ -205,7 +147,7 @@ void RemoveTreeEntry(const char *path)
             if (strcmp(found.cFileName, ".") == 0 || strcmp(found.cFileName, "..") == 0)
                 continue;
             const std::string inner = std::string(current) + "\\" + found.cFileName;
-            RemoveTreeEntry(inner.c_str());
+            RemoveTreeEntry(guard, inner.c_str(), root);
         } while (FindNextFileA(search, &found));
         FindClose(search);
     }
@@ -216,9 +158,11 @@ void RemoveTreeEntry(const char *path)
 
 void TForm2::DeleteTree(const char *path)
 {
-    if (!path || IsGuardedFolder(path))
+    if (!path)
         return;
-    RemoveTreeEntry(path);
+    const TRemovalGuard guard;
+    if (guard.MayRemoveTree(path))
+        RemoveTreeEntry(guard, path, path);
 }
 
 int TForm2::UninstallStep(int step)
@@ -275,12 +219,18 @@ int TForm2::UninstallStep(int step)
         return kDone;
     }
     case 3: {
-        // The OEM copies of the INF files; their records stay.
+        // The OEM copies of the INF files; their records stay. A record
+        // may name anything by now (an edited value, or another product's
+        // later copy under the same name): only a copy in the INF store
+        // that still holds one of our bridge INFs, as the driver folder
+        // beside this program has them, is deleted.
+        const std::string folder = ProgramFolder();
+        const std::string drivers = folder.empty() ? std::string() : folder + "\\drivers\\";
         TRegistry *mfp = new TRegistry;
         if (mfp->OpenKeyReadOnly(kMfpKey) && mfp->ValueExists(kBusInfValue)) {
-            DeleteFileA(mfp->ReadString(kBusInfValue).c_str());
+            DeleteBridgeCopy(mfp->ReadString(kBusInfValue).str(), drivers);
             if (mfp->ValueExists(kPortInfValue))
-                DeleteFileA(mfp->ReadString(kPortInfValue).c_str());
+                DeleteBridgeCopy(mfp->ReadString(kPortInfValue).str(), drivers);
         }
         delete mfp;
         return kDone;
@@ -310,16 +260,27 @@ int TForm2::UninstallStep(int step)
             return kDone;
         }
 
+        // Nothing is taken from the install location unless it is this
+        // system's install folder, judged once before anything goes.
+        const TRemovalGuard guard;
+        const bool ownFolder = !location.empty() && guard.IsOwnInstallFolder(location);
         if (!location.empty()) {
             for (const char *library : {kOldMonitorLibrary, kNtMonitorLibrary, k95MonitorLibrary})
                 DeleteFileA((system + "\\" + library).c_str());
-            for (const char *file : {kPrinterProgram, kScannerProgram})
-                DeleteFileA((location + "\\" + file).c_str());
+            for (const char *file : {kPrinterProgram, kScannerProgram}) {
+                const std::string path = location + "\\" + file;
+                if (ownFolder && TRemovalGuard::IsFileIn(path, location))
+                    DeleteFileA(path.c_str());
+            }
             char desktop[MAX_PATH];
             memset(desktop, 0, sizeof desktop);
-            if (SHGetSpecialFolderPathA(nullptr, desktop, CSIDL_DESKTOP, FALSE))
-                DeleteFileA((WithBackslash(desktop) + kShortcutName).c_str());
-            DeleteTree((location + "\\" + kSelvioFolder).c_str());
+            if (SHGetSpecialFolderPathA(nullptr, desktop, CSIDL_DESKTOP, FALSE)) {
+                const std::string shortcut = WithBackslash(desktop) + kShortcutName;
+                if (TRemovalGuard::IsFileIn(shortcut, desktop))
+                    DeleteFileA(shortcut.c_str());
+            }
+            if (ownFolder)
+                DeleteTree((location + "\\" + kSelvioFolder).c_str());
         }
 
         HKEY uninstall = nullptr;
@@ -329,22 +290,25 @@ int TForm2::UninstallStep(int step)
         }
 
         const bool onFixedDrive = program.size() >= 3 && GetDriveTypeA(program.substr(0, 3).c_str()) == kFixedDrive;
-        if (onFixedDrive && !location.empty() && programFolder == location) {
+        if (!ownFolder)
+            return kDone;
+        if (onFixedDrive && programFolder == location) {
             // The running program cannot remove itself: Windows does at its
             // next start.
             if (!windows95) {
                 MoveFileExA(program.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
                 MoveFileExA(programFolder.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
             } else {
+                // One "NUL=" line for each file to delete: another
+                // program's pending lines stay with ours, which the profile
+                // call (one line a key) would replace.
                 const std::string windows = Folder(GetWindowsDirectoryA, kPathBuffer);
                 if (!windows.empty())
-                    WritePrivateProfileStringA("Rename", "NUL", program.c_str(),
-                                               (windows + "\\wininit.ini").c_str());
+                    machine::AddProfileLine((windows + "\\wininit.ini").c_str(), "Rename", "NUL", program.c_str());
             }
             return kDone;
         }
-        if (!location.empty())
-            DeleteTree(location.c_str());
+        DeleteTree(location.c_str());
         return kDone;
     }
     default:

@@ -1,8 +1,10 @@
 // Cost of registry calls on a machine root in a temporary folder: reads
 // served from the cached hive (one stat each), the discovery walk, and
-// writes (each a locked rewrite of the hive with fsync and rename).
+// writes (each a locked rewrite of the hive with fsync and rename); and the
+// parse of a hive text whose one key holds many values.
 #include "machine/FtdiBus.h"
 #include "machine/MachineRoot.h"
+#include "registry/HiveText.h"
 #include "winreg.h"
 
 #include <benchmark/benchmark.h>
@@ -114,6 +116,22 @@ void BM_SetValue(benchmark::State &state)
     state.counters["hive_keys"] = static_cast<double>(state.range(0));
 }
 BENCHMARK(BM_SetValue)->Arg(10)->Arg(1000)->Unit(benchmark::kMicrosecond);
+
+// What every process that reads the hive pays: the parse of its text, here
+// one key with `range(0)` values.
+void BM_ParseKeyOfManyValues(benchmark::State &state)
+{
+    const int values = static_cast<int>(state.range(0));
+    std::string text = "[SOFTWARE\\Many]\n";
+    for (int v = 0; v < values; ++v)
+        text += "\"value" + std::to_string(v) + "\"=sz:\"some text\"\n";
+    for (auto _ : state) {
+        registry::Hive hive = registry::ParseHive(text);
+        benchmark::DoNotOptimize(hive.refusal);
+    }
+    state.counters["values"] = static_cast<double>(values);
+}
+BENCHMARK(BM_ParseKeyOfManyValues)->Arg(1000)->Arg(40000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -89,6 +89,10 @@ DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh);
 DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistanceToMoveHigh,
                             DWORD dwMoveMethod);
 
+// Deletes a file, or a link as a link. A read-only file and a folder are
+// refused with ERROR_ACCESS_DENIED, and so is the program file of a running
+// process of this machine root (the process list's processes), judged by
+// the real file whatever name reaches it: as Windows keeps a running image.
 BOOL WINAPI DeleteFileA(LPCSTR lpFileName);
 // FILE_ATTRIBUTE_DIRECTORY for a folder; FILE_ATTRIBUTE_ARCHIVE for a file,
 // with FILE_ATTRIBUTE_READONLY when it is read-only.
@@ -131,6 +135,28 @@ typedef struct _WIN32_FIND_DATAA {
 HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData);
 BOOL WINAPI FindNextFileA(HANDLE hFindFile, LPWIN32_FIND_DATAA lpFindFileData);
 BOOL WINAPI FindClose(HANDLE hFindFile);
+
+// ---- What a file handle names ------------------------------------------------------
+
+typedef struct _BY_HANDLE_FILE_INFORMATION {
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD dwVolumeSerialNumber;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD nNumberOfLinks;
+    DWORD nFileIndexHigh;
+    DWORD nFileIndexLow;
+} BY_HANDLE_FILE_INFORMATION, *PBY_HANDLE_FILE_INFORMATION, *LPBY_HANDLE_FILE_INFORMATION;
+
+// The file behind a handle of CreateFileA. The volume serial number and the
+// file index together name one file of the host, whatever name, drive or
+// link it was opened by: the serial is its file system's device number
+// folded to 32 bits, the index its inode number. Attributes and times are
+// GetFileAttributesA's and FindFirstFileA's.
+BOOL WINAPI GetFileInformationByHandle(HANDLE hFile, LPBY_HANDLE_FILE_INFORMATION lpFileInformation);
 
 // ---- Drives ----------------------------------------------------------------------
 

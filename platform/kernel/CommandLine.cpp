@@ -105,12 +105,14 @@ const char *CommandLineTail(const char *commandLine)
 {
     const char *at = commandLine;
     bool quoted = false;
-    while (static_cast<unsigned char>(*at) > ' ' || (*at && quoted)) {
+    // Blanks are what SplitCommandLine takes for them, blank and tab, so
+    // that the tail and the split see the same words.
+    while (*at && (quoted || !IsBlank(*at))) {
         if (*at == '"')
             quoted = !quoted;
         ++at;
     }
-    while (*at && static_cast<unsigned char>(*at) <= ' ')
+    while (IsBlank(*at))
         ++at;
     return at;
 }

@@ -2,12 +2,14 @@
 // the null device.
 #include <cctype>
 #include <cerrno>
+#include <cstdint>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "CommPort.h"
 #include "ErrorCodes.h"
+#include "FileAttributes.h"
 #include "FileObject.h"
 #include "PathResolution.h"
 #include "SafePoint.h"
@@ -67,6 +69,19 @@ std::shared_ptr<T> ObjectOf(HANDLE handle)
 std::shared_ptr<platform::IoObject> IoOf(HANDLE handle) { return ObjectOf<platform::IoObject>(handle); }
 
 std::shared_ptr<platform::FileObject> FileOf(HANDLE handle) { return ObjectOf<platform::FileObject>(handle); }
+
+// What fstat says of the file behind a handle; false with the last error set.
+bool StatOf(HANDLE handle, struct stat *info)
+{
+    auto file = FileOf(handle);
+    if (!file)
+        return false;
+    if (fstat(file->Descriptor(), info) != 0) {
+        SetLastError(platform::ErrorFromErrno(errno));
+        return false;
+    }
+    return true;
+}
 
 // ReadFile and WriteFile: the checks, then `transfer(object, &done)` between
 // two safe points, with the count done given back.
@@ -156,19 +171,40 @@ BOOL WINAPI FlushFileBuffers(HANDLE hFile)
 
 DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh)
 {
-    auto file = FileOf(hFile);
-    if (!file)
-        return INVALID_FILE_SIZE;
     struct stat info;
-    if (fstat(file->Descriptor(), &info) != 0) {
-        SetLastError(platform::ErrorFromErrno(errno));
+    if (!StatOf(hFile, &info))
         return INVALID_FILE_SIZE;
-    }
     const uint64_t size = static_cast<uint64_t>(info.st_size);
     if (lpFileSizeHigh)
         *lpFileSizeHigh = static_cast<DWORD>(size >> 32);
     SetLastError(ERROR_SUCCESS);
     return static_cast<DWORD>(size);
+}
+
+BOOL WINAPI GetFileInformationByHandle(HANDLE hFile, LPBY_HANDLE_FILE_INFORMATION lpFileInformation)
+{
+    struct stat info;
+    if (!StatOf(hFile, &info))
+        return FALSE;
+    if (!lpFileInformation) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    const uint64_t device = static_cast<uint64_t>(info.st_dev);
+    const uint64_t index = static_cast<uint64_t>(info.st_ino);
+    const uint64_t size = S_ISREG(info.st_mode) ? static_cast<uint64_t>(info.st_size) : 0;
+    lpFileInformation->dwFileAttributes = platform::AttributesOf(info);
+    lpFileInformation->ftCreationTime = platform::FileTimeOf(info.st_mtim);
+    lpFileInformation->ftLastAccessTime = platform::FileTimeOf(info.st_atim);
+    lpFileInformation->ftLastWriteTime = platform::FileTimeOf(info.st_mtim);
+    lpFileInformation->dwVolumeSerialNumber = static_cast<DWORD>(device ^ (device >> 32));
+    lpFileInformation->nFileSizeHigh = static_cast<DWORD>(size >> 32);
+    lpFileInformation->nFileSizeLow = static_cast<DWORD>(size);
+    lpFileInformation->nNumberOfLinks = static_cast<DWORD>(info.st_nlink);
+    lpFileInformation->nFileIndexHigh = static_cast<DWORD>(index >> 32);
+    lpFileInformation->nFileIndexLow = static_cast<DWORD>(index);
+    SetLastError(ERROR_SUCCESS);
+    return TRUE;
 }
 
 DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistanceToMoveHigh,

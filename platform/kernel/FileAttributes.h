@@ -5,7 +5,7 @@
 
 #include <sys/stat.h>
 
-#include "windef.h"
+#include "fileapi.h"
 
 namespace platform {
 
@@ -14,5 +14,8 @@ bool IsReadOnly(const struct stat &info);
 // FILE_ATTRIBUTE_DIRECTORY for a folder; FILE_ATTRIBUTE_ARCHIVE for a file,
 // with FILE_ATTRIBUTE_READONLY when it is read-only.
 DWORD AttributesOf(const struct stat &info);
+
+// A Unix time as a Windows file time.
+FILETIME FileTimeOf(const struct timespec &at);
 
 } // namespace platform

@@ -15,6 +15,7 @@
 #include "PendingRenames.h"
 #include "machine/MachineRoot.h"
 #include "machine/Paths.h"
+#include "psapi/MachineProcesses.h"
 #include "winbase.h"
 #include "winerror.h"
 
@@ -125,6 +126,12 @@ BOOL WINAPI DeleteFileA(LPCSTR lpFileName)
         return Fail(ERROR_ACCESS_DENIED);
     if (!platform::FileObject::DeletionShared(path))
         return Fail(ERROR_SHARING_VIOLATION);
+    // The program file of a running process of this machine cannot be
+    // deleted, as Windows keeps a running image. Only a file that can be
+    // run at all is looked for.
+    if (S_ISREG(info.st_mode) && (info.st_mode & 0111) &&
+        psapi::MachineRunsProgram(info.st_dev, info.st_ino, machine::RootPath()))
+        return Fail(ERROR_ACCESS_DENIED);
     if (unlink(path.c_str()) != 0)
         return SetLastErrorForPath(errno, path), FALSE;
     return TRUE;

@@ -79,18 +79,6 @@ bool Matches(const std::string &name, const std::string &pattern)
     return false;
 }
 
-FILETIME FileTimeOf(const struct timespec &at)
-{
-    // 100-nanosecond steps from 1601 to the Unix epoch.
-    const int64_t kEpochSteps = 116444736000000000LL;
-    const uint64_t steps =
-        static_cast<uint64_t>(kEpochSteps + static_cast<int64_t>(at.tv_sec) * 10000000LL + at.tv_nsec / 100);
-    FILETIME time;
-    time.dwLowDateTime = static_cast<DWORD>(steps);
-    time.dwHighDateTime = static_cast<DWORD>(steps >> 32);
-    return time;
-}
-
 // The entry `name` of `folder`, as a search reports it; false when its
 // name does not fit.
 bool Describe(const std::string &folder, const std::string &name, WIN32_FIND_DATAA *data)
@@ -103,9 +91,9 @@ bool Describe(const std::string &folder, const std::string &name, WIN32_FIND_DAT
     if (stat(path.c_str(), &info) != 0 && lstat(path.c_str(), &info) != 0)
         memset(&info, 0, sizeof info); // gone meanwhile: a file of no size
     data->dwFileAttributes = platform::AttributesOf(info);
-    data->ftCreationTime = FileTimeOf(info.st_mtim);
-    data->ftLastAccessTime = FileTimeOf(info.st_atim);
-    data->ftLastWriteTime = FileTimeOf(info.st_mtim);
+    data->ftCreationTime = platform::FileTimeOf(info.st_mtim);
+    data->ftLastAccessTime = platform::FileTimeOf(info.st_atim);
+    data->ftLastWriteTime = platform::FileTimeOf(info.st_mtim);
     if (!S_ISDIR(info.st_mode)) {
         const uint64_t size = static_cast<uint64_t>(info.st_size);
         data->nFileSizeHigh = static_cast<DWORD>(size >> 32);

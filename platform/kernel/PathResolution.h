@@ -7,6 +7,9 @@ namespace platform {
 
 // Compares ASCII letters without regard to case; every other byte exactly.
 bool SameNameIgnoringCase(const std::string &a, const std::string &b);
+// The name with its ASCII letters in lower case: two names are the same
+// for SameNameIgnoringCase exactly when their folded names are equal.
+std::string FoldedName(const std::string &name);
 
 // The name under which `name` exists in `folder`: `name` itself when that
 // spelling exists (no folder scan), else the first entry in byte order that

@@ -28,6 +28,15 @@ bool SameNameIgnoringCase(const std::string &a, const std::string &b)
     return true;
 }
 
+std::string FoldedName(const std::string &name)
+{
+    std::string folded = name;
+    for (char &c : folded)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return folded;
+}
+
 std::string FindEntry(const std::string &folder, const std::string &name)
 {
     // Only a plain name: nothing that would lead out of the folder.
@@ -315,6 +324,29 @@ std::string WindowsPath(const std::string &unixPath)
     if (name.parts.empty())
         path += "\\";
     return path;
+}
+
+std::string RealPlace(const char *windowsPath)
+{
+    std::string path;
+    if (!platform::MapWindowsName(windowsPath, &path))
+        return std::string();
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    const std::string::size_type slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return std::string();
+    const std::string folder = slash == 0 ? std::string("/") : path.substr(0, slash);
+    const std::string name = path.substr(slash + 1);
+    char resolved[PATH_MAX];
+    if (!realpath(folder.c_str(), resolved))
+        return std::string();
+    const std::string place = resolved;
+    if (name.empty())
+        return place; // the host's root
+    if (name == "." || name == "..")
+        return std::string();
+    return (place == "/" ? place : place + "/") + name;
 }
 
 } // namespace machine

@@ -1,7 +1,7 @@
 // WritePrivateProfileStringA and GetPrivateProfileStringA over the profile
-// files of the machine root. Each call holds an flock on the file while it
-// reads it (shared) or reads and rewrites it (exclusive), so that calls in
-// several processes never mix their changes.
+// files of the machine root. Each call holds the file's lock while it reads
+// it (shared) or reads and replaces it (exclusive), so that calls in several
+// processes never mix their changes (LockedProfile.h).
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -13,9 +13,11 @@
 
 #include "ErrorCodes.h"
 #include "FileAttributes.h"
+#include "LockedProfile.h"
 #include "PathResolution.h"
 #include "ProfileFile.h"
 #include "machine/MachineRoot.h"
+#include "machine/Profiles.h"
 #include "winbase.h"
 #include "winerror.h"
 
@@ -34,75 +36,6 @@ bool ProfilePath(const char *fileName, std::string *path)
         name = std::string(machine::kWindowsDir) + "\\" + name;
     return platform::MapWindowsName(name.c_str(), path);
 }
-
-// An open profile file under its flock; closed at the end.
-class LockedFile {
-public:
-    LockedFile(const std::string &path, bool write)
-    {
-        do {
-            fd_ = open(path.c_str(), (write ? O_RDWR | O_CREAT : O_RDONLY) | O_CLOEXEC, 0666);
-        } while (fd_ < 0 && errno == EINTR);
-        if (fd_ < 0) {
-            error_ = errno;
-            return;
-        }
-        while (flock(fd_, write ? LOCK_EX : LOCK_SH) != 0) {
-            if (errno != EINTR) {
-                error_ = errno;
-                close(fd_);
-                fd_ = -1;
-                return;
-            }
-        }
-    }
-    ~LockedFile()
-    {
-        if (fd_ >= 0)
-            close(fd_);
-    }
-    LockedFile(const LockedFile &) = delete;
-    LockedFile &operator=(const LockedFile &) = delete;
-
-    bool Open() const { return fd_ >= 0; }
-    int Error() const { return error_; }
-
-    bool Read(std::string *text)
-    {
-        text->clear();
-        char buffer[65536];
-        for (;;) {
-            const ssize_t got = pread(fd_, buffer, sizeof buffer, static_cast<off_t>(text->size()));
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got < 0)
-                return false;
-            if (got == 0)
-                return true;
-            text->append(buffer, static_cast<size_t>(got));
-        }
-    }
-
-    bool Write(const std::string &text)
-    {
-        if (ftruncate(fd_, 0) != 0)
-            return false;
-        size_t done = 0;
-        while (done < text.size()) {
-            const ssize_t wrote = pwrite(fd_, text.data() + done, text.size() - done, static_cast<off_t>(done));
-            if (wrote < 0 && errno == EINTR)
-                continue;
-            if (wrote <= 0)
-                return false;
-            done += static_cast<size_t>(wrote);
-        }
-        return true;
-    }
-
-private:
-    int fd_ = -1;
-    int error_ = 0;
-};
 
 std::string TrimRight(const char *text)
 {
@@ -154,6 +87,21 @@ DWORD CopyList(const std::vector<std::string> &names, LPSTR buffer, DWORD size)
     return size - 2;
 }
 
+// The text of a profile file opened for a change; false with the last
+// error set when it did not open or cannot be read.
+bool ReadForChange(platform::LockedProfile &file, const std::string &path, std::string *text)
+{
+    if (!file.Open()) {
+        platform::SetLastErrorForPath(file.Error(), path);
+        return false;
+    }
+    if (!file.Read(text)) {
+        SetLastError(platform::ErrorFromErrno(errno));
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 BOOL WINAPI WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString, LPCSTR lpFileName)
@@ -178,16 +126,10 @@ BOOL WINAPI WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCST
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
-    LockedFile file(path, true);
-    if (!file.Open()) {
-        platform::SetLastErrorForPath(file.Error(), path);
-        return FALSE;
-    }
+    platform::LockedProfile file(path, platform::LockedProfile::Mode::Change);
     std::string text;
-    if (!file.Read(&text)) {
-        SetLastError(platform::ErrorFromErrno(errno));
+    if (!ReadForChange(file, path, &text))
         return FALSE;
-    }
     platform::ProfileFile profile(text);
     bool changed = true;
     if (!lpKeyName)
@@ -196,7 +138,7 @@ BOOL WINAPI WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCST
         changed = profile.RemoveKey(lpAppName, lpKeyName);
     else
         profile.Set(lpAppName, lpKeyName, lpString);
-    if (changed && !file.Write(profile.Text())) {
+    if (changed && !file.Replace(profile.Text())) {
         SetLastError(platform::ErrorFromErrno(errno));
         return FALSE;
     }
@@ -209,7 +151,7 @@ DWORD WINAPI GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR
     std::string path;
     std::string text;
     if (ProfilePath(lpFileName, &path)) {
-        LockedFile file(path, false);
+        platform::LockedProfile file(path, platform::LockedProfile::Mode::Read);
         if (file.Open())
             file.Read(&text);
     }
@@ -229,3 +171,35 @@ DWORD WINAPI GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR
         value = Unquoted(value);
     return CopyText(value, lpReturnedString, nSize);
 }
+
+namespace machine {
+
+bool AddProfileLine(const char *fileName, const char *section, const char *key, const char *value)
+{
+    if (!section || !key || !value || !*key || strpbrk(section, "\r\n]") || strpbrk(key, "\r\n=") ||
+        strpbrk(value, "\r\n")) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    std::string path;
+    if (!ProfilePath(fileName, &path))
+        return false;
+    struct stat info;
+    if (stat(path.c_str(), &info) == 0 && (S_ISDIR(info.st_mode) || platform::IsReadOnly(info))) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    platform::LockedProfile file(path, platform::LockedProfile::Mode::Change);
+    std::string text;
+    if (!ReadForChange(file, path, &text))
+        return false;
+    platform::ProfileFile profile(text);
+    profile.Add(section, key, value);
+    if (!file.Replace(profile.Text())) {
+        SetLastError(platform::ErrorFromErrno(errno));
+        return false;
+    }
+    return true;
+}
+
+} // namespace machine

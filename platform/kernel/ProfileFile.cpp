@@ -119,7 +119,16 @@ bool ProfileFile::Find(const std::string &section, const std::string &key, std::
 
 void ProfileFile::Set(const std::string &section, const std::string &key, const std::string &value)
 {
-    const std::string line = key + "=" + value;
+    Put(section, &key, key + "=" + value);
+}
+
+void ProfileFile::Add(const std::string &section, const std::string &key, const std::string &value)
+{
+    Put(section, nullptr, key + "=" + value);
+}
+
+void ProfileFile::Put(const std::string &section, const std::string *key, const std::string &line)
+{
     size_t end = 0;
     const size_t start = FindSection(section, &end);
     if (start == std::string::npos) {
@@ -130,7 +139,7 @@ void ProfileFile::Set(const std::string &section, const std::string &key, const 
     size_t last = start; // the section's last line that is not blank
     for (size_t i = start + 1; i < end; ++i) {
         std::string name, old;
-        if (KeyLine(lines_[i], &name, &old) && SameNameIgnoringCase(name, key)) {
+        if (key && KeyLine(lines_[i], &name, &old) && SameNameIgnoringCase(name, *key)) {
             lines_[i] = line;
             return;
         }

@@ -28,6 +28,9 @@ public:
 
     // Sets the key (the section comes at the end when there is none).
     void Set(const std::string &section, const std::string &key, const std::string &value);
+    // Adds the key as the section's last key line, even when the section
+    // has it already (the section comes at the end when there is none).
+    void Add(const std::string &section, const std::string &key, const std::string &value);
     // Both true when something was taken out.
     bool RemoveKey(const std::string &section, const std::string &key);
     bool RemoveSection(const std::string &section);
@@ -39,6 +42,9 @@ private:
     // The line of the first section of that name, or npos; `end` gets the
     // line after its last.
     size_t FindSection(const std::string &section, size_t *end) const;
+    // Puts `line` after the section's last line that is not blank; with
+    // `key` given, in place of the first line of that key instead.
+    void Put(const std::string &section, const std::string *key, const std::string &line);
 
     std::vector<std::string> lines_;
 };

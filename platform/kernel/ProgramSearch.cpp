@@ -4,10 +4,12 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
 #include <vector>
 
 #include "ErrorCodes.h"
@@ -46,40 +48,104 @@ std::string FolderOf(const std::string &unixPath)
     return slash == 0 ? "/" : unixPath.substr(0, slash);
 }
 
-// The folders a bare program name is looked for in, in Windows' order.
-std::vector<std::string> SearchFolders()
-{
-    std::vector<std::string> folders;
-    char buffer[PATH_MAX];
-    const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (length > 0)
-        folders.push_back(FolderOf(std::string(buffer, static_cast<size_t>(length))));
-    if (getcwd(buffer, sizeof buffer))
-        folders.push_back(buffer);
-    folders.push_back(UnixPath(kSystemDir));
-    folders.push_back(UnixPath((std::string(kWindowsDir) + "\\System").c_str()));
-    folders.push_back(UnixPath(kWindowsDir));
-    const char *path = getenv("PATH");
-    if (path) {
-        const std::string list = path;
-        const char separator = list.find(';') != std::string::npos ? ';' : ':';
-        size_t start = 0;
-        while (start <= list.size()) {
-            size_t end = list.find(separator, start);
-            if (end == std::string::npos)
-                end = list.size();
-            const std::string entry = list.substr(start, end - start);
-            if (!entry.empty())
-                folders.push_back(separator == ';' ? UnixPath(entry.c_str()) : entry);
-            start = end + 1;
+// The folders a bare program name is looked for in, in Windows' order,
+// each once. A name is taken under its own spelling where it exists, else
+// the first entry in byte order that matches it without regard to case; a
+// folder is listed for that the first time it is needed, and at most once
+// for all the names of one search.
+class SearchFolders {
+public:
+    // The Unix path of the file `name` names in the first folder that has
+    // one, or "".
+    std::string Find(const std::string &name)
+    {
+        if (name.empty() || name == "." || name == "..")
+            return std::string();
+        if (!gathered_)
+            Gather();
+        for (Folder &folder : folders_) {
+            const std::string prefix = folder.path == "/" ? folder.path : folder.path + "/";
+            struct stat info;
+            std::string entry = name;
+            if (lstat((prefix + name).c_str(), &info) != 0)
+                entry = folder.Match(name);
+            if (!entry.empty() && IsFile(prefix + entry))
+                return prefix + entry;
+        }
+        return std::string();
+    }
+
+private:
+    void Gather()
+    {
+        gathered_ = true;
+        char buffer[PATH_MAX];
+        const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+        if (length > 0)
+            Add(FolderOf(std::string(buffer, static_cast<size_t>(length))));
+        if (getcwd(buffer, sizeof buffer))
+            Add(buffer);
+        Add(UnixPath(kSystemDir));
+        Add(UnixPath((std::string(kWindowsDir) + "\\System").c_str()));
+        Add(UnixPath(kWindowsDir));
+        const char *path = getenv("PATH");
+        if (path) {
+            const std::string list = path;
+            const char separator = list.find(';') != std::string::npos ? ';' : ':';
+            size_t start = 0;
+            while (start <= list.size()) {
+                size_t end = list.find(separator, start);
+                if (end == std::string::npos)
+                    end = list.size();
+                const std::string entry = list.substr(start, end - start);
+                if (!entry.empty())
+                    Add(separator == ';' ? UnixPath(entry.c_str()) : entry);
+                start = end + 1;
+            }
         }
     }
-    return folders;
-}
+
+    struct Folder {
+        std::string path;
+        bool listed = false;
+        std::unordered_map<std::string, std::string> byFolded; // folded name -> first entry in byte order
+
+        std::string Match(const std::string &name)
+        {
+            if (!listed) {
+                listed = true;
+                if (DIR *dir = opendir(path.c_str())) {
+                    while (const dirent *found = readdir(dir)) {
+                        const std::string entry = found->d_name;
+                        std::string &best = byFolded[platform::FoldedName(entry)];
+                        if (best.empty() || entry < best)
+                            best = entry;
+                    }
+                    closedir(dir);
+                }
+            }
+            auto found = byFolded.find(platform::FoldedName(name));
+            return found == byFolded.end() ? std::string() : found->second;
+        }
+    };
+
+    void Add(const std::string &path)
+    {
+        for (const Folder &folder : folders_)
+            if (folder.path == path)
+                return;
+        folders_.emplace_back();
+        folders_.back().path = path;
+    }
+
+    bool gathered_ = false;
+    std::vector<Folder> folders_;
+};
 
 // The Unix path of the file `name` names (".exe" added where it has no
-// extension when `addExtension`), or "" with *error set.
-std::string Locate(const std::string &name, bool addExtension, DWORD *error)
+// extension when `addExtension`), or "" with *error set. A bare name is
+// looked for in `folders`.
+std::string Locate(const std::string &name, bool addExtension, SearchFolders &folders, DWORD *error)
 {
     const std::string full = addExtension ? WithExtension(name) : name;
     if (full.empty()) {
@@ -98,16 +164,10 @@ std::string Locate(const std::string &name, bool addExtension, DWORD *error)
         *error = platform::MissingPathError(unixPath);
         return std::string();
     }
-    for (const std::string &folder : SearchFolders()) {
-        const std::string entry = platform::FindEntry(folder, full);
-        if (!entry.empty()) {
-            const std::string unixPath = (folder == "/" ? folder : folder + "/") + entry;
-            if (IsFile(unixPath))
-                return unixPath;
-        }
-    }
-    *error = ERROR_FILE_NOT_FOUND;
-    return std::string();
+    const std::string found = folders.Find(full);
+    if (found.empty())
+        *error = ERROR_FILE_NOT_FOUND;
+    return found;
 }
 
 // 0 when the file runs here: an ELF file or a "#!" script with execute
@@ -157,30 +217,50 @@ DWORD FindProgram(const std::string &commandLine, Program *program)
     const std::string line = commandLine.substr(start);
     if (line.empty())
         return ERROR_FILE_NOT_FOUND;
-    std::vector<std::string> candidates;
-    if (!line.empty() && line[0] == '"') {
-        const size_t close = line.find('"', 1);
-        candidates.push_back(line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
-    } else {
-        // Unquoted: every prefix that ends before a blank, shortest first.
-        for (size_t at = 0; at < line.size(); ++at)
-            if (IsBlank(line[at]) && at > 0 && !IsBlank(line[at - 1]))
-                candidates.push_back(line.substr(0, at));
-        size_t end = line.size();
-        while (end > 0 && IsBlank(line[end - 1]))
-            --end;
-        if (candidates.empty() || candidates.back() != line.substr(0, end))
-            candidates.push_back(line.substr(0, end));
-    }
+    SearchFolders folders;
     // Nothing found: the first word's failure is the one reported.
     DWORD firstError = 0;
-    for (const std::string &candidate : candidates) {
+    bool found = false;
+    auto tryName = [&](const std::string &candidate) {
         DWORD error = 0;
-        const std::string unixPath = Locate(candidate, true, &error);
-        if (!unixPath.empty() && IsFile(unixPath))
+        const std::string unixPath = Locate(candidate, true, folders, &error);
+        if (!unixPath.empty() && IsFile(unixPath)) {
+            found = true;
             return Describe(unixPath, commandLine, program);
+        }
         if (!firstError)
             firstError = unixPath.empty() ? error : ERROR_ACCESS_DENIED; // a folder
+        return firstError;
+    };
+    if (line[0] == '"') {
+        const size_t close = line.find('"', 1);
+        return tryName(line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+    }
+    // Unquoted: every prefix that ends before a blank, shortest first, then
+    // the line without its trailing blanks. A prefix without a folder that
+    // is longer than a file name can be names nothing; once a prefix is
+    // longer than a path can be, no longer one names a file either and the
+    // search ends. So a long line costs no more than its first few thousand
+    // bytes, however many words it has.
+    bool folder = false; // a separator so far
+    size_t tried = 0;    // end of the last prefix looked at
+    for (size_t at = 0; at <= line.size(); ++at) {
+        const bool end = at == line.size();
+        if (end || (IsBlank(line[at]) && at > 0 && !IsBlank(line[at - 1]))) {
+            size_t cut = at;
+            while (end && cut > 0 && IsBlank(line[cut - 1]))
+                --cut;
+            if (cut == tried || (tried > 0 && cut > PATH_MAX))
+                break;
+            if (tried == 0 || folder || cut <= NAME_MAX) {
+                const DWORD result = tryName(line.substr(0, cut));
+                if (found)
+                    return result;
+            }
+            tried = cut;
+        }
+        if (!end && (line[at] == '\\' || line[at] == '/' || line[at] == ':'))
+            folder = true;
     }
     return firstError;
 }
@@ -188,8 +268,9 @@ DWORD FindProgram(const std::string &commandLine, Program *program)
 DWORD FindProgramFile(const std::string &windowsPath, const std::string &commandLine, Program *program)
 {
     DWORD error = ERROR_FILE_NOT_FOUND;
+    SearchFolders folders;
     const std::string unixPath =
-        HasFolder(windowsPath) ? Locate(windowsPath, false, &error) : UnixPath(windowsPath.c_str());
+        HasFolder(windowsPath) ? Locate(windowsPath, false, folders, &error) : UnixPath(windowsPath.c_str());
     if (unixPath.empty())
         return error;
     struct stat info;

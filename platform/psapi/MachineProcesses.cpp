@@ -1,9 +1,11 @@
 #include "psapi/MachineProcesses.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -83,6 +85,31 @@ bool RunsOnMachine(pid_t pid, const std::string &root)
                                                     ValueIn(environment, "XDG_DATA_HOME"),
                                                     ValueIn(environment, "HOME"), cwd);
     return SameFolder(theirs, root);
+}
+
+bool MachineRunsProgram(dev_t device, ino_t inode, const std::string &root)
+{
+    DIR *folder = opendir("/proc");
+    if (!folder)
+        return false;
+    bool runs = false;
+    while (!runs) {
+        const dirent *entry = readdir(folder);
+        if (!entry)
+            break;
+        const char *name = entry->d_name;
+        if (!*name || strspn(name, "0123456789") != strlen(name))
+            continue;
+        // The program file first: it rules out nearly every process without
+        // reading its environment.
+        struct stat program;
+        if (stat((std::string("/proc/") + name + "/exe").c_str(), &program) != 0 || program.st_dev != device ||
+            program.st_ino != inode)
+            continue;
+        runs = RunsOnMachine(static_cast<pid_t>(atol(name)), root);
+    }
+    closedir(folder);
+    return runs;
 }
 
 } // namespace psapi

@@ -16,4 +16,9 @@ namespace psapi {
 // user's processes are on a real one.
 bool RunsOnMachine(pid_t pid, const std::string &root);
 
+// True when a process of the machine root `root` runs the program file
+// `device`/`inode` (the real file, whatever name it was started by), as
+// the process list sees the machine's processes.
+bool MachineRunsProgram(dev_t device, ino_t inode, const std::string &root);
+
 } // namespace psapi

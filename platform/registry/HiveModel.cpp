@@ -73,37 +73,39 @@ void Key::Empty()
 {
     fChildren.clear();
     fValues.clear();
+    fValueIndex.clear();
 }
 
 const Value *Key::FindValue(const std::string &name) const
 {
-    for (const Value &value : fValues)
-        if (SameName(value.name, name))
-            return &value;
-    return nullptr;
+    auto found = fValueIndex.find(FoldName(name));
+    return found == fValueIndex.end() ? nullptr : &fValues[found->second];
 }
 
 void Key::SetValue(const std::string &name, DWORD type, std::string data)
 {
-    for (Value &value : fValues) {
-        if (SameName(value.name, name)) {
-            value.type = type;
-            value.data = std::move(data);
-            return;
-        }
+    auto placed = fValueIndex.emplace(FoldName(name), fValues.size());
+    if (!placed.second) {
+        Value &value = fValues[placed.first->second];
+        value.type = type;
+        value.data = std::move(data);
+        return;
     }
     fValues.push_back(Value{name, type, std::move(data)});
 }
 
 bool Key::RemoveValue(const std::string &name)
 {
-    for (auto it = fValues.begin(); it != fValues.end(); ++it) {
-        if (SameName(it->name, name)) {
-            fValues.erase(it);
-            return true;
-        }
-    }
-    return false;
+    auto found = fValueIndex.find(FoldName(name));
+    if (found == fValueIndex.end())
+        return false;
+    const size_t place = found->second;
+    fValueIndex.erase(found);
+    fValues.erase(fValues.begin() + static_cast<std::ptrdiff_t>(place));
+    for (auto &entry : fValueIndex)
+        if (entry.second > place)
+            --entry.second;
+    return true;
 }
 
 bool PathWithin(const KeyPath &path, const KeyPath &prefix)

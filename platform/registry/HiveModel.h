@@ -1,7 +1,9 @@
 // The registry hive in memory: a tree of keys, each with its values.
 // Names keep their spelling and compare without regard to ASCII case;
 // subkeys are held sorted by their upper-cased names, which is the order
-// in which Windows enumerates them. Values keep the order of creation.
+// in which Windows enumerates them. Values keep the order of creation, with
+// an index by folded name beside them, so that finding or setting a value
+// costs the same however many the key holds.
 #pragma once
 
 #include "windef.h"
@@ -9,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace registry {
@@ -55,6 +58,7 @@ private:
     std::string fName;
     SubKeys fChildren;
     std::vector<Value> fValues;
+    std::unordered_map<std::string, size_t> fValueIndex; // folded name -> place in fValues
 };
 
 // A path below a hive's root: its components, as given.

@@ -1,6 +1,7 @@
 #include "machine/MachineRoot.h"
 
 #include "StandardContents.h"
+#include "kernel/FreshFile.h"
 
 #include <cctype>
 #include <cerrno>
@@ -35,9 +36,16 @@ std::string HiveFileIn(const std::string &root, const std::string &hiveName)
     return root + "/registry/" + hiveName + ".hive";
 }
 
+bool Exists(const std::string &path)
+{
+    struct stat info;
+    return lstat(path.c_str(), &info) == 0;
+}
+
 // Makes the hive file with `text` unless it exists; true when this call
-// made it. The text is written aside and linked into place, so that no
-// reader sees the file half written.
+// made it. The text is written unnamed and linked into place, so that no
+// reader sees the file half written and a process killed on the way leaves
+// nothing behind.
 bool MakeHive(const std::string &file, const std::string &text)
 {
     if (text.empty()) {
@@ -47,15 +55,8 @@ bool MakeHive(const std::string &file, const std::string &text)
         close(fd);
         return true;
     }
-    const std::string aside = file + ".fresh." + std::to_string(getpid());
-    const int fd = open(aside.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return false;
-    const bool written = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-    close(fd);
-    const bool made = written && link(aside.c_str(), file.c_str()) == 0;
-    unlink(aside.c_str());
-    return made;
+    platform::FreshFile fresh(platform::FolderOfPath(file), 0644);
+    return fresh.Made() && fresh.Write(text) && fresh.LinkAs(file);
 }
 
 void Lay(const std::string &root)
@@ -80,9 +81,12 @@ void Lay(const std::string &root)
     // Hives are made only where none exists, so a hive that a writer
     // renames into place meanwhile is never touched. Whoever makes the
     // machine hive has made the root: it also gets the machine's programs.
-    if (MakeHive(HiveFileIn(root, kMachineHive), StandardMachineHive()))
+    const std::string machineHive = HiveFileIn(root, kMachineHive);
+    if (!Exists(machineHive) && MakeHive(machineHive, StandardMachineHive()))
         LinkMachinePrograms(root);
-    MakeHive(HiveFileIn(root, kUserHive), std::string());
+    const std::string userHive = HiveFileIn(root, kUserHive);
+    if (!Exists(userHive))
+        MakeHive(userHive, std::string());
 }
 
 } // namespace

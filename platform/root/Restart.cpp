@@ -1,9 +1,8 @@
 #include "machine/Restart.h"
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
+#include "kernel/LockedProfile.h"
 #include "kernel/PathResolution.h"
 #include "kernel/PendingRenames.h"
 #include "kernel/ProfileFile.h"
@@ -31,8 +30,12 @@ std::vector<StartOperation> Start95()
     const std::string wininit = windows + "\\wininit.ini";
     if (GetFileAttributesA(wininit.c_str()) == INVALID_FILE_ATTRIBUTES)
         return operations;
-    std::ifstream in(UnixPath(wininit.c_str()), std::ios::binary);
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // Held until the file is moved aside: a writer of wininit.ini waits,
+    // and then writes a new file rather than one already carried out.
+    platform::LockedProfile file(UnixPath(wininit.c_str()), platform::LockedProfile::Mode::Change);
+    std::string text;
+    if (!file.Open() || !file.Read(&text))
+        return operations;
     const platform::ProfileFile profile(text);
     for (const platform::ProfileFile::Entry &entry : profile.Entries("rename")) {
         StartOperation operation;

@@ -17,6 +17,7 @@
 #include "Form.h"
 #include "FormPilot.h"
 #include "FormReader.h"
+#include "ForgedInput.h"
 #include "FormsTestSupport.h"
 #include "Label.h"
 #include "Memo.h"
@@ -207,12 +208,27 @@ TEST_F(Reader, OnDestroyRunsWhenTheApplicationGoes)
 
 struct BadResource {
     const char *what;
-    const char *text;
+    std::string text;
     int line;
     const char *named;
 };
 
 const char kHead[] = "object TextForm: TTextForm\n"; // line 1
+
+// `depth` panels, each inside the one before, one a line from line 2.
+std::string NestedPanels(int depth)
+{
+    std::string text;
+    for (int i = 0; i < depth; ++i)
+        text += "object P" + std::to_string(i) + ": TPanel\n";
+    for (int i = 0; i < depth; ++i)
+        text += "end\n";
+    return text;
+}
+
+// Deep enough to overflow the stack of a reader that recursed without
+// bound, in either build.
+const int kDeep = 100000;
 
 const BadResource kBadResources[] = {
     {"unknown class", "  object A: TNoSuchClass\n  end\nend\n", 2, "TNoSuchClass"},
@@ -237,6 +253,23 @@ const BadResource kBadResources[] = {
     {"unclosed list", "  object M: TMemo\n    Lines.Strings = (\n      'a'\n", 4, "')'"},
     {"text after the end", "end\nend\n", 3, "after"},
     {"list for a string", "  Caption = ('a')\nend\n", 2, "Caption"},
+    {"lists nested too deeply", "  Caption = 'a'\n  Hint = " + std::string(kDeep, '(') + "\nend\n", 3,
+     "nested too deeply"},
+    // The form is the first level, the panel on line n the n-th.
+    {"objects nested too deeply", NestedPanels(kDeep) + "end\n", 257, "nested too deeply"},
+    {"font size past the bounds", "  Font.Size = 1610612736\nend\n", 2, "Font.Size"},
+    {"font height past the bounds", "  Font.Height = -2147483648\nend\n", 2, "Font.Height"},
+    {"client width past the bounds", "  ClientWidth = 2147483647\nend\n", 2, "ClientWidth"},
+    {"client width below the bounds", "  ClientWidth = -2147483648\nend\n", 2, "ClientWidth"},
+    {"client height one past the bounds", "  ClientHeight = 16777216\nend\n", 2, "ClientHeight"},
+    {"left of a control", "  object L: TLabel\n    Left = 2147483647\n  end\nend\n", 3, "L.Left"},
+    {"width of a control", "  object L: TLabel\n    Width = 2147483647\n  end\nend\n", 3, "L.Width"},
+    {"border width of a panel", "  object P: TPanel\n    BorderWidth = 2147483647\n  end\nend\n", 3,
+     "P.BorderWidth"},
+    {"spacing of a button", "  object B: TBitBtn\n    Spacing = -2147483648\n  end\nend\n", 3, "B.Spacing"},
+    {"number past 32 bits", "  Left = 4294967296\nend\n", 2, "Left"},
+    {"hex number past 64 bits", "  Tag = $10000000000000000\nend\n", 2, "range"},
+    {"negated hex number past 63 bits", "  Tag = -$8000000000000000\nend\n", 2, "range"},
 };
 
 TEST_F(Reader, EachBadResourceRaisesEReadErrorNamingTheLine)
@@ -254,6 +287,43 @@ TEST_F(Reader, EachBadResourceRaisesEReadErrorNamingTheLine)
             EXPECT_NE(message.find(bad.named), std::string::npos) << message;
         }
     }
+}
+
+TEST_F(Reader, ValuesAtTheBoundsAndNestingWithinTheLimitAreRead)
+{
+    TTextForm form(std::string(kHead) +
+                   "  ClientWidth = 16777215\n"
+                   "  ClientHeight = -16777215\n"
+                   "  Font.Size = 12582864\n"
+                   "  object L: TLabel\n"
+                   "    AutoSize = False\n"
+                   "    Left = -16777215\n"
+                   "    Width = 16777215\n"
+                   "    Font.Height = -16777215\n"
+                   "  end\n" +
+                   NestedPanels(255) + "end\n");
+    // The frame around the client area is inside the bounds too.
+    EXPECT_EQ(form.Width(), 16777215);
+    EXPECT_EQ(form.ClientHeight(), -16777215);
+    EXPECT_EQ(form.Font()->Size(), 12582864);
+    auto *label = static_cast<TLabel *>(form.FindComponent("L"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->BoundsRect().left(), -16777215);
+    EXPECT_EQ(label->Width(), 16777215);
+    EXPECT_EQ(label->Font()->Height(), -16777215);
+    int depth = 0;
+    for (TControl *control = static_cast<TControl *>(form.FindComponent("P254")); control;
+         control = control->Parent())
+        ++depth;
+    EXPECT_EQ(depth, 256);
+}
+
+TEST_F(Reader, AFormOf8000SiblingLabelsLoads)
+{
+    TTextForm form(testsupport::LabelsFormText("TextForm", "TTextForm", 8000));
+    ASSERT_EQ(form.ControlCount(), 8000);
+    EXPECT_EQ(form.Controls(7999)->Caption(), "L7999");
+    EXPECT_EQ(form.Controls(7999)->BoundsRect().topLeft(), QPoint(790, 390));
 }
 
 TEST_F(Reader, AResourceOfAnotherClassOrAFieldWithoutItsComponentRaises)

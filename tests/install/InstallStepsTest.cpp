@@ -312,20 +312,32 @@ TEST_F(InstallStepsTest, APortWithoutAKeyOfTheMonitorGetsThePrinterButNoCommand)
     EXPECT_TRUE(TakeMessages().empty());
 }
 
-TEST_F(InstallStepsTest, InfFilesAlreadyInTheStoreLoseTheirCopiesThere)
+TEST_F(InstallStepsTest, AReinstallKeepsTheInfCopiesInTheStoreAndRecordsThem)
 {
     InstallAll();
     const std::string busCopy = RegString(HKEY_CURRENT_USER, kMfpKey, "UsbBusOemInf");
     const std::string portCopy = RegString(HKEY_CURRENT_USER, kMfpKey, "UsbPortOemInf");
     ASSERT_TRUE(Exists(busCopy));
     ASSERT_TRUE(Exists(portCopy));
+    // The records are gone (another user, or an older uninstall), the
+    // copies are still in the store.
     ASSERT_EQ(RegDeleteTreeA(HKEY_CURRENT_USER, kMfpKey), ERROR_SUCCESS);
 
     EXPECT_EQ(Form2->InstallStep(3), 0);
+    EXPECT_TRUE(TakeMessages().empty());
+    EXPECT_EQ(RegString(HKEY_CURRENT_USER, kMfpKey, "UsbBusOemInf"), busCopy);
+    EXPECT_EQ(RegString(HKEY_CURRENT_USER, kMfpKey, "UsbPortOemInf"), portCopy);
+    EXPECT_EQ(testsupport::ReadText(UnixOf(busCopy)),
+              testsupport::ReadText(std::string(ARV_STANDIN_MEDIA_DIR) + "/drivers/ftdibus.inf"));
+    EXPECT_EQ(testsupport::ReadText(UnixOf(portCopy)),
+              testsupport::ReadText(std::string(ARV_STANDIN_MEDIA_DIR) + "/drivers/ftdiport.inf"));
+    // No second copy was made.
+    EXPECT_FALSE(Exists("C:\\Windows\\inf\\oem2.inf"));
+
+    // The uninstall finds them by their records.
+    EXPECT_EQ(Form2->UninstallStep(3), 0);
     EXPECT_FALSE(Exists(busCopy));
     EXPECT_FALSE(Exists(portCopy));
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kMfpKey));
-    EXPECT_TRUE(TakeMessages().empty());
 }
 
 TEST_F(InstallStepsTest, WithoutTheSystemFolderEveryStepFailsBeforeItsWork)
@@ -365,6 +377,40 @@ TEST_F(InstallStepsTest, WithoutADesktopFolderNoShortcutIsMade)
     EXPECT_TRUE(RunsOf("XXMKLINK.EXE").empty());
     EXPECT_EQ(RunsOf("NET").size(), 1u);
     EXPECT_FALSE(IsFolder("C:\\Documents and Settings\\User\\Desktop"));
+}
+
+TEST_F(InstallStepsTest, AnInstallFolderOfTwoHundredCharactersGetsItsShortcutAndServiceRun)
+{
+    std::string folder = "C:\\Program Files\\Veltrona\\Norvik with a long name ";
+    folder += std::string(200 - folder.size(), 'n');
+    ASSERT_EQ(folder.size(), 200u);
+    ASSERT_TRUE(CreateDirTree(folder.c_str()));
+    ASSERT_TRUE(testsupport::CopyWithMode(WINSERVICE_PATH, UnixOf(folder + "\\orvel_winservice.exe"), 0755));
+    *Form2->FInstallDir = folder;
+    for (int step = 1; step <= 4; ++step)
+        ASSERT_EQ(Form2->InstallStep(step), 0) << "step " << step;
+    EXPECT_TRUE(TakeMessages().empty());
+
+    const std::string shortcut = "C:\\Documents and Settings\\User\\Desktop\\orvel_scanner.lnk";
+    EXPECT_EQ(RunsOf("XXMKLINK.EXE"),
+              (std::vector<std::vector<std::string>>{{shortcut, folder + "\\orvel_scanner.exe"}}));
+    EXPECT_NE(testsupport::ReadText(UnixOf(shortcut)).find("Target=" + folder + "\\orvel_scanner.exe"),
+              std::string::npos);
+    EXPECT_EQ(RunsOf("orvel_winservice.exe"), (std::vector<std::vector<std::string>>{{"/UNINSTALL", "/SILENT"}}));
+}
+
+TEST_F(InstallStepsTest, StepFourFailsWhenACommandLineCannotBeBuilt)
+{
+    for (int step = 1; step <= 3; ++step)
+        ASSERT_EQ(Form2->InstallStep(step), 0);
+    // A folder no path can be (a double quote in it) or longer than any
+    // command line: the step says so instead of making no shortcut.
+    for (const std::string &folder : {kDir + "\\\"quoted\"", kDir + "\\" + std::string(33000, 'x')}) {
+        *Form2->FInstallDir = folder;
+        EXPECT_EQ(Form2->InstallStep(4), 8);
+        EXPECT_EQ(TakeMessages(), std::vector<Shown>{Message(48, 77)});
+    }
+    EXPECT_TRUE(RunsOf("XXMKLINK.EXE").empty());
 }
 
 TEST_F(InstallStepsTest, TheUninstallEntryNamesSetupWhateverTheInstallersFileName)

@@ -68,6 +68,10 @@ TEST_F(RoadTest, InstallPrintUninstallAndRestartThroughTheWizard)
     user.Click(Form2->LContinue);
     ASSERT_TRUE(OnPage(8)) << "page " << Form2->FPage;
     EXPECT_TRUE(TakeMessages().empty());
+    // The media's service program came along into the install folder, and
+    // ran from there.
+    EXPECT_TRUE(Exists(std::string(kInstallDir) + "\\orvel_winservice.exe"));
+    EXPECT_EQ(RunsOf("orvel_winservice.exe"), (std::vector<std::vector<std::string>>{{"/UNINSTALL", "/SILENT"}}));
     user.Click(Form2->LContinue);
     ASSERT_EQ(Form2->FPage, 9);
 
@@ -109,6 +113,7 @@ TEST_F(RoadTest, InstallPrintUninstallAndRestartThroughTheWizard)
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallEntryKey));
     EXPECT_FALSE(Exists(std::string(kInstallDir) + "\\orvel_printer.exe"));
     EXPECT_TRUE(Exists(self));
+    EXPECT_EQ(RunsOf("orvel_winservice.exe").size(), 2u);
 
     // The restart takes the uninstaller away.
     const testsupport::RunResult restart = testsupport::RunProgram({MACHINE_TOOL_PATH, "restart"});

@@ -5,10 +5,12 @@
 
 #include <unistd.h>
 
+#include <cctype>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "ChildProcess.h"
 #include "FileContents.h"
 #include "InstallFixture.h"
 #include "Main2.h"
@@ -145,6 +147,27 @@ TEST_P(UninstallFamilyTest, FromTheInstallFolderLeavesItselfToTheRestart)
 INSTANTIATE_TEST_SUITE_P(Families, UninstallFamilyTest, testing::Values(Family::NT, Family::Windows95),
                          [](const testing::TestParamInfo<Family> &info) { return FamilyName(info.param); });
 
+TEST_F(UninstallTest, On95AnotherProgramsPendingDeletionStaysWithOurs)
+{
+    ASSERT_TRUE(testsupport::WriteWindowsFamily("95"));
+    ASSERT_TRUE(CreateDirTree("C:\\Other"));
+    ASSERT_TRUE(testsupport::WriteText(UnixOf("C:\\Other\\pending.tmp"), "another program's leftover"));
+    const std::string wininit = UnixOf("C:\\Windows\\wininit.ini");
+    ASSERT_TRUE(testsupport::WriteText(wininit, "[Rename]\r\nNUL=C:\\Other\\pending.tmp\r\n"));
+    const std::string self = kDir + "\\setup.exe";
+    machine::testing::SetModuleFileName(self);
+    UninstallAll();
+    EXPECT_EQ(testsupport::ReadText(wininit), "[Rename]\r\nNUL=C:\\Other\\pending.tmp\r\nNUL=" + self + "\r\n");
+
+    // The machine's restart, by its tool, carries out both.
+    const testsupport::RunResult restart = testsupport::RunProgram({MACHINE_TOOL_PATH, "restart"});
+    EXPECT_EQ(restart.code, 0) << restart.err;
+    EXPECT_EQ(restart.out, "delete C:\\Other\\pending.tmp\ndelete " + self + "\nRestarted " + FRoot.Path() +
+                               " (2 pending operations).\n");
+    EXPECT_FALSE(Exists("C:\\Other\\pending.tmp"));
+    EXPECT_FALSE(Exists(self));
+}
+
 TEST_F(UninstallTest, TheFolderAloneGoesAtTheRestartWhenNothingElseIsLeftInIt)
 {
     const std::string self = kDir + "\\setup.exe";
@@ -192,8 +215,37 @@ TEST_F(UninstallTest, ALocationDifferingFromTheProgramsFolderIsAnotherFolder)
         EXPECT_EQ(Form2->UninstallStep(4), 0);
         EXPECT_FALSE(Exists(kDir)) << location;
         EXPECT_TRUE(machine::Restart().empty()) << location;
-        ASSERT_TRUE(CreateDirTree(kDir));
+        // The folder again as the install leaves it.
+        ASSERT_TRUE(CreateDirTree(kDir + "\\drivers"));
         ASSERT_TRUE(testsupport::WriteText(UnixOf(kDir + "\\setup.exe"), "again"));
+        ASSERT_TRUE(testsupport::CopyWithMode(MediaFolder() + "/drivers/mfp.inf", UnixOf(kDir + "\\drivers\\mfp.inf"),
+                                              0644));
+    }
+}
+
+TEST_F(UninstallTest, TheRunningUninstallerSurvivesALocationDifferingFromItsFolder)
+{
+    // The uninstaller really runs from the install folder; the location
+    // differs from its folder in case or by a trailing backslash, so the
+    // tree removal gets the folder and meets the running program's file.
+    const std::string self = kDir + "\\setup.exe";
+    for (const std::string &location : {std::string("C:\\PROGRAM FILES\\Veltrona\\Norvik"), kDir + "\\"}) {
+        testsupport::RunningProgram running(UnixOf(self));
+        ASSERT_GT(running.Pid(), 0);
+        HKEY entry = nullptr;
+        ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, kUninstallEntryKey, &entry), ERROR_SUCCESS);
+        RegSetValueExA(entry, "InstallLocation", 0, REG_SZ, reinterpret_cast<const BYTE *>(location.c_str()),
+                       static_cast<DWORD>(location.size() + 1));
+        RegCloseKey(entry);
+        machine::testing::SetModuleFileName(self);
+        EXPECT_EQ(Form2->UninstallStep(4), 0);
+        EXPECT_TRUE(Exists(self)) << location;
+        EXPECT_FALSE(Exists(kDir + "\\drivers")) << location;
+        // No self-removal was scheduled: the running program's file stays
+        // past the restart as well.
+        running.End();
+        EXPECT_TRUE(machine::Restart().empty()) << location;
+        EXPECT_TRUE(Exists(self)) << location;
     }
 }
 
@@ -306,6 +358,101 @@ TEST_F(UninstallTest, StepThreeWithoutTheBusRecordLeavesBothCopies)
     EXPECT_EQ(Form2->UninstallStep(3), 0);
     EXPECT_TRUE(Exists(FBusCopy));
     EXPECT_TRUE(Exists(FPortCopy));
+}
+
+// ---- Step 3: what a record of an INF copy may name ---------------------------------
+
+void SetRecord(const char *value, const std::string &path)
+{
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kMfpKey, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+    RegSetValueExA(key, value, 0, REG_SZ, reinterpret_cast<const BYTE *>(path.c_str()),
+                   static_cast<DWORD>(path.size() + 1));
+    RegCloseKey(key);
+}
+
+std::string BridgeInf(const char *file) { return testsupport::ReadText(std::string(ARV_STANDIN_MEDIA_DIR) + "/drivers/" + file); }
+
+// A file that the bus record names in place of our copy: it is made by
+// `make` (given a host folder of the test's own) and must
+// stay as it is, while the port record's real copy goes.
+struct Victim {
+    const char *name;
+    std::function<std::string(const std::string &host)> make; // its Windows path
+};
+
+class RecordedVictimTest : public UninstallTest, public testing::WithParamInterface<Victim> {
+protected:
+    testsupport::TempFolder FHost{"arv-host"};
+};
+
+// The Windows name of a host path through Z:.
+std::string ThroughZ(const std::string &unixPath)
+{
+    std::string path = "Z:" + unixPath;
+    for (char &c : path)
+        c = c == '/' ? '\\' : c;
+    return path;
+}
+
+const Victim kVictims[] = {
+    {"TheWindowsProfile",
+     [](const std::string &) {
+         EXPECT_TRUE(testsupport::WriteText(UnixOf("C:\\Windows\\win.ini"), "[windows]\r\nload=\r\n"));
+         return std::string("C:\\Windows\\win.ini");
+     }},
+    {"AHostFileThroughZ",
+     [](const std::string &host) {
+         EXPECT_TRUE(testsupport::WriteText(host + "/notes.txt", "a person's notes"));
+         return ThroughZ(host + "/notes.txt");
+     }},
+    {"AHostFileNamedAndFilledLikeOurCopy",
+     [](const std::string &host) {
+         EXPECT_TRUE(testsupport::WriteText(host + "/oem0.inf", BridgeInf("ftdibus.inf")));
+         return ThroughZ(host + "/oem0.inf");
+     }},
+    {"OurBytesOutsideTheStore",
+     [](const std::string &) {
+         EXPECT_TRUE(testsupport::WriteText(UnixOf("C:\\Windows\\System32\\oem0.inf"), BridgeInf("ftdibus.inf")));
+         return std::string("C:\\Windows\\System32\\oem0.inf");
+     }},
+    {"AnotherProductsLaterCopyUnderOurName",
+     [](const std::string &) {
+         // Our copy went with an earlier uninstall; another product's INF
+         // took its name since.
+         const std::string ours = RegString(HKEY_CURRENT_USER, kMfpKey, "UsbBusOemInf");
+         EXPECT_TRUE(testsupport::WriteText(UnixOf(ours), "[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Modem\r\n"));
+         return ours;
+     }},
+};
+
+TEST_P(RecordedVictimTest, StaysWhileOurOtherCopyGoes)
+{
+    const std::string victim = GetParam().make(FHost.Path());
+    const std::string before = testsupport::ReadText(UnixOf(victim));
+    ASSERT_FALSE(before.empty());
+    SetRecord("UsbBusOemInf", victim);
+    EXPECT_EQ(Form2->UninstallStep(3), 0);
+    EXPECT_EQ(testsupport::ReadText(UnixOf(victim)), before);
+    EXPECT_FALSE(Exists(FPortCopy));
+    EXPECT_EQ(RegString(HKEY_CURRENT_USER, kMfpKey, "UsbBusOemInf"), victim);
+}
+
+INSTANTIATE_TEST_SUITE_P(Records, RecordedVictimTest, testing::ValuesIn(kVictims),
+                         [](const testing::TestParamInfo<Victim> &info) { return std::string(info.param.name); });
+
+TEST_F(UninstallTest, StepThreeFindsOurCopyByAnyNameOfTheStore)
+{
+    // The records name our copies through Z: and in another case: the
+    // store's files themselves, so both go.
+    std::string bus = ThroughZ(UnixOf(FBusCopy));
+    for (char &c : bus)
+        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    SetRecord("UsbBusOemInf", bus);
+    SetRecord("UsbPortOemInf", "c:/windows/./INF/../inf/" + FPortCopy.substr(FPortCopy.rfind('\\') + 1));
+    EXPECT_EQ(Form2->UninstallStep(3), 0);
+    EXPECT_FALSE(Exists(FBusCopy));
+    EXPECT_FALSE(Exists(FPortCopy));
 }
 
 TEST_F(UninstallTest, StepFourWithoutTheEntryRunsTheServiceCommandsAndDeletesNothing)

@@ -1,3 +1,4 @@
+#include <memory>
 #include <string>
 #include <sys/stat.h>
 #include <thread>
@@ -5,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include "ChildProcess.h"
 #include "FileContents.h"
+#include "ScopedEnvironment.h"
 #include "TempMachineRoot.h"
 #include "machine/MachineRoot.h"
 #include "machine/Paths.h"
@@ -311,6 +314,93 @@ TEST_F(FilesTest, AReadOnlyFileIsNeitherWrittenNorReplacedNorDeleted)
     CloseHandle(file);
     EXPECT_TRUE(MoveFileA("C:\\locked.txt", "C:\\renamed.txt"));
     EXPECT_NE(GetFileAttributesA("C:\\renamed.txt") & FILE_ATTRIBUTE_READONLY, 0u);
+}
+
+TEST_F(FilesTest, AFileIsTheSameFileByEveryNameThatReachesIt)
+{
+    WriteText(OnC("Windows/one.txt"), "first");
+    WriteText(OnC("Windows/two.txt"), "first");
+    ASSERT_EQ(symlink(OnC("Windows/one.txt").c_str(), OnC("link.txt").c_str()), 0);
+    std::string throughZ = "Z:" + OnC("Windows/one.txt");
+    for (char &c : throughZ)
+        c = c == '/' ? '\\' : c;
+
+    auto identity = [this](const std::string &name, BY_HANDLE_FILE_INFORMATION *info) {
+        HANDLE file = Open(name.c_str(), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+        if (file == INVALID_HANDLE_VALUE)
+            return false;
+        const BOOL got = GetFileInformationByHandle(file, info);
+        CloseHandle(file);
+        return got != FALSE;
+    };
+    auto same = [](const BY_HANDLE_FILE_INFORMATION &a, const BY_HANDLE_FILE_INFORMATION &b) {
+        return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+               a.nFileIndexLow == b.nFileIndexLow;
+    };
+    BY_HANDLE_FILE_INFORMATION first;
+    ASSERT_TRUE(identity("C:\\Windows\\one.txt", &first));
+    EXPECT_EQ(first.nFileSizeLow, 5u);
+    EXPECT_EQ(first.nFileSizeHigh, 0u);
+    EXPECT_EQ(first.nNumberOfLinks, 1u);
+    EXPECT_EQ(first.dwFileAttributes, static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
+    for (const std::string &alias : {std::string("c:/WINDOWS/./One.TXT"), std::string("C:\\link.txt"), throughZ,
+                                     std::string("\\\\?\\C:\\Windows\\one.txt")}) {
+        BY_HANDLE_FILE_INFORMATION other;
+        ASSERT_TRUE(identity(alias, &other)) << alias;
+        EXPECT_TRUE(same(first, other)) << alias;
+    }
+    BY_HANDLE_FILE_INFORMATION second;
+    ASSERT_TRUE(identity("C:\\Windows\\two.txt", &second));
+    EXPECT_FALSE(same(first, second)) << "same bytes, another file";
+
+    EXPECT_FALSE(GetFileInformationByHandle(INVALID_HANDLE_VALUE, &second));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+}
+
+TEST_F(FilesTest, ARunningProgramOfThisMachineCannotBeDeletedByAnyName)
+{
+    ASSERT_TRUE(CreateDirectoryA("C:\\Prog", nullptr));
+    testsupport::RunningProgram running(OnC("Prog/setup.exe"));
+    ASSERT_GT(running.Pid(), 0);
+    ASSERT_EQ(link(OnC("Prog/setup.exe").c_str(), OnC("hard.exe").c_str()), 0);
+    ASSERT_EQ(symlink(OnC("Prog/setup.exe").c_str(), OnC("soft.exe").c_str()), 0);
+    std::string throughZ = "Z:" + OnC("Prog/setup.exe");
+    for (char &c : throughZ)
+        c = c == '/' ? '\\' : c;
+    for (const std::string &name : {std::string("C:\\Prog\\setup.exe"), std::string("c:/PROG/Setup.EXE"), throughZ,
+                                    std::string("C:\\Prog\\..\\Prog\\.\\setup.exe"), std::string("C:\\hard.exe")}) {
+        EXPECT_FALSE(DeleteFileA(name.c_str())) << name;
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED)) << name;
+    }
+    EXPECT_EQ(access(OnC("Prog/setup.exe").c_str(), F_OK), 0);
+    EXPECT_FALSE(RemoveDirectoryA("C:\\Prog"));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DIR_NOT_EMPTY));
+
+    // A link to it goes as a link; a copy of the same bytes is another file.
+    EXPECT_TRUE(DeleteFileA("C:\\soft.exe"));
+    ASSERT_TRUE(CopyFileA("C:\\Prog\\setup.exe", "C:\\copy.exe", FALSE));
+    EXPECT_TRUE(DeleteFileA("C:\\copy.exe"));
+
+    // Once the program has ended, its file goes.
+    running.End();
+    EXPECT_TRUE(DeleteFileA("C:\\hard.exe"));
+    EXPECT_TRUE(DeleteFileA("C:\\Prog\\setup.exe"));
+    EXPECT_TRUE(RemoveDirectoryA("C:\\Prog"));
+}
+
+TEST_F(FilesTest, AProgramRunningOnAnotherMachineRootDoesNotHoldItsFileHere)
+{
+    // The file lies in this root, the process runs on another machine.
+    const std::string path = OnC("shared.exe");
+    std::unique_ptr<testsupport::RunningProgram> elsewhere;
+    testsupport::TempFolder otherRoot("arv-other");
+    {
+        testsupport::ScopedEnvironment environment;
+        environment.Set("ARV_MACHINE_ROOT", otherRoot.Path());
+        elsewhere.reset(new testsupport::RunningProgram(path));
+    }
+    ASSERT_GT(elsewhere->Pid(), 0);
+    EXPECT_TRUE(DeleteFileA("C:\\shared.exe"));
 }
 
 TEST_F(FilesTest, MoveAndCopy)

@@ -2,7 +2,10 @@
 // the layout it gets on first use.
 #include <climits>
 #include <cstdlib>
+#include <dirent.h>
+#include <set>
 #include <string>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -65,6 +68,15 @@ TEST_F(MachineRootTest, IsLaidOutOnFirstUse)
     EXPECT_NE(machineHive.find("[SOFTWARE\\Classes\\.tif]\n\"\"=sz:\"TIFImage.Document\"\n"), std::string::npos)
         << machineHive;
     EXPECT_EQ(testsupport::ReadText(machine::HiveFile(machine::kUserHive)), "");
+    std::set<std::string> entries;
+    if (DIR *dir = opendir((root + "/registry").c_str())) {
+        while (const dirent *entry = readdir(dir))
+            entries.insert(entry->d_name);
+        closedir(dir);
+    }
+    EXPECT_EQ(entries, std::set<std::string>({".", "..", std::string(machine::kMachineHive) + ".hive",
+                                              std::string(machine::kUserHive) + ".hive"}))
+        << "nothing else left behind";
 }
 
 TEST_F(MachineRootTest, LayingOutAgainKeepsWhatIsThere)
@@ -73,9 +85,17 @@ TEST_F(MachineRootTest, LayingOutAgainKeepsWhatIsThere)
     environment_.Set(machine::kRootVariable, scratch_.File("kept"));
     const std::string hive = machine::HiveFile(machine::kMachineHive);
     ASSERT_TRUE(testsupport::WriteText(hive, "[SOFTWARE]\n"));
+    // Where the hives exist nothing is written in their folder, not even a
+    // file aside.
+    const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(inotify_add_watch(watch, machine::RegistryFolder().c_str(), IN_CREATE | IN_MODIFY | IN_MOVED_TO), 0);
     // Each thread lays the root out on its own first use.
     std::thread([] { machine::RootPath(); }).join();
     EXPECT_EQ(testsupport::ReadText(hive), "[SOFTWARE]\n");
+    char events[4096];
+    EXPECT_LT(read(watch, events, sizeof events), 0) << "an event in the registry folder";
+    close(watch);
 }
 
 TEST_F(MachineRootTest, ARelativeNameIsTakenFromTheCurrentFolder)

@@ -154,4 +154,47 @@ TEST_F(PathsTest, ADeviceNameGivesItsPortLink)
     EXPECT_EQ(machine::UnixPath("\\\\.\\com5"), machine::PortLink("COM5"));
 }
 
+TEST_F(PathsTest, RealPlaceResolvesEveryLinkOnTheWayButNotTheEntry)
+{
+    const testsupport::TempFolder drive("arv-kernel");
+    ASSERT_TRUE(drive.Made());
+    testsupport::WriteText(drive.Path() + "/Data.bin", "d");
+    ASSERT_EQ(symlink(drive.Path().c_str(), machine::DriveFolder('d').c_str()), 0);
+    ASSERT_EQ(symlink(drive.Path().c_str(), (c_ + "/Linked").c_str()), 0);
+    char resolved[PATH_MAX];
+    ASSERT_NE(realpath(c_.c_str(), resolved), nullptr);
+    const std::string c = resolved;
+    ASSERT_NE(realpath(drive.Path().c_str(), resolved), nullptr);
+    const std::string d = resolved;
+    std::string throughZ = "Z:" + c_;
+    for (char &ch : throughZ)
+        ch = ch == '/' ? '\\' : ch;
+
+    const struct {
+        std::string windows;
+        std::string place;
+    } cases[] = {
+        {"C:\\WINDOWS\\", c + "/Windows"},
+        {"\\\\?\\c:/windows/fonts", c + "/Windows/Fonts"},
+        {"\\\\.\\C:\\Windows\\..\\Windows\\Fonts\\.", c + "/Windows/Fonts"},
+        {throughZ + "\\windows\\win.ini", c + "/Windows/Win.ini"},
+        {"D:\\data.bin", d + "/Data.bin"},
+        {"D:\\", d},
+        {"C:\\", c},
+        {"Z:\\", "/"},
+        // A link is its own place; what lies behind it is the target's.
+        {"C:\\linked", c + "/Linked"},
+        {"C:\\Linked\\DATA.BIN", d + "/Data.bin"},
+        // The entry need not exist, its folder must.
+        {"C:\\Windows\\New.txt", c + "/Windows/New.txt"},
+        {"C:\\Windows\\Missing\\New.txt", ""},
+        {"\\\\server\\share\\x", ""},
+        {"C:\\Windows\\bad|name", ""},
+        {"", ""},
+    };
+    for (const auto &test : cases)
+        EXPECT_EQ(machine::RealPlace(test.windows.c_str()), test.place) << test.windows;
+    EXPECT_EQ(machine::RealPlace(nullptr), "");
+}
+
 } // namespace

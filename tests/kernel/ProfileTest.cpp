@@ -1,14 +1,24 @@
 // Profile (".ini") files through WritePrivateProfileStringA and
 // GetPrivateProfileStringA, as Windows reads and writes them.
+#include <csignal>
+#include <dirent.h>
+#include <fcntl.h>
+#include <functional>
+#include <random>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 #include <gtest/gtest.h>
 
+#include "ChildProcess.h"
 #include "FileContents.h"
+#include "ProfileFile.h"
 #include "TempMachineRoot.h"
 #include "machine/MachineRoot.h"
 #include "machine/Paths.h"
+#include "machine/Profiles.h"
 #include "windows.h"
 
 namespace {
@@ -124,6 +134,209 @@ TEST_F(ProfileTest, ListsSectionsAndKeys)
     // Too small: cut, and still ended by two NULs.
     EXPECT_EQ(Get(nullptr, nullptr, "d", 6, &result), std::string("One\0\0", 5));
     EXPECT_EQ(result, 4u);
+}
+
+// A writer killed at any moment leaves the old file or the new one whole:
+// every key it reported written is there, with its value, and the file
+// keeps its permissions.
+TEST_F(ProfileTest, AWriterKilledAtAnyMomentLosesNoKeyItReported)
+{
+    ASSERT_TRUE(WriteText(file_, "[Keys]\r\n"));
+    ASSERT_EQ(chmod(file_.c_str(), 0640), 0);
+    const unsigned seed = std::random_device()();
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 random(seed);
+    const std::string filler(300, 'v');
+    auto valueOf = [&](int key) { return std::to_string(key) + filler; };
+
+    int reported = 0; // keys 0 .. reported - 1 were reported written
+    for (int round = 0; round < 100; ++round) {
+        int acks[2];
+        ASSERT_EQ(pipe2(acks, O_CLOEXEC), 0);
+        const int first = reported;
+        const pid_t writer = testsupport::ForkChild([&] {
+            close(acks[0]);
+            for (int key = first;; ++key) {
+                if (!WritePrivateProfileStringA("Keys", ("k" + std::to_string(key)).c_str(), valueOf(key).c_str(),
+                                                "test.ini"))
+                    return 1;
+                if (write(acks[1], &key, sizeof key) != sizeof key)
+                    return 2;
+            }
+        });
+        close(acks[1]);
+        ASSERT_GT(writer, 0);
+        // Killed after a few keys and a little while, so the kill falls
+        // anywhere in the next write.
+        int key = 0;
+        const int waitFor = std::uniform_int_distribution<int>(0, 3)(random);
+        for (int i = 0; i < waitFor && read(acks[0], &key, sizeof key) == sizeof key; ++i)
+            reported = key + 1;
+        usleep(std::uniform_int_distribution<unsigned>(0, 3000)(random));
+        ASSERT_EQ(kill(writer, SIGKILL), 0);
+        while (read(acks[0], &key, sizeof key) == sizeof key) // until the pipe closes with the writer
+            reported = key + 1;
+        close(acks[0]);
+        const int status = testsupport::WaitForExit(writer, 60000);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "the writer failed on its own: " << status;
+
+        const platform::ProfileFile profile(ReadText(file_));
+        for (int k = 0; k < reported; ++k) {
+            std::string value;
+            ASSERT_TRUE(profile.Find("Keys", "k" + std::to_string(k), &value)) << "round " << round << " key " << k;
+            ASSERT_EQ(value, valueOf(k)) << "round " << round;
+        }
+    }
+    EXPECT_GT(reported, 0);
+    struct stat info;
+    ASSERT_EQ(stat(file_.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+}
+
+// The file a write replaces is the one the name leads to: through a link,
+// the file the link names, the link staying; a file with a second name is
+// refused, since a new file would leave that name with the old text.
+TEST_F(ProfileTest, AWriteReplacesTheFileTheNameLeadsTo)
+{
+    const std::string folder = machine::UnixPath("C:\\Windows");
+    const std::string target = folder + "/target.ini";
+    const std::string before = "[Old]\r\nkey=1\r\n";
+    const std::string after = before + "[New]\r\nk=v\r\n";
+    struct Case {
+        const char *label;
+        std::function<void()> setUp;
+        bool written;
+        std::string holder; // the file that holds the text afterwards
+        mode_t mode;
+    };
+    const Case cases[] = {
+        {"a file of its own", [&] { WriteText(file_, before); chmod(file_.c_str(), 0604); }, true, file_, 0604},
+        {"a link to a file",
+         [&] {
+             WriteText(target, before);
+             chmod(target.c_str(), 0660);
+             symlink("target.ini", file_.c_str());
+         },
+         true, target, 0660},
+        {"a link to no file yet",
+         [&] { symlink(target.c_str(), file_.c_str()); }, true, target, 0},
+        {"a file with a second name",
+         [&] {
+             WriteText(target, before);
+             link(target.c_str(), file_.c_str());
+         },
+         false, target, 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.label);
+        unlink(file_.c_str());
+        unlink(target.c_str());
+        c.setUp();
+        struct stat link;
+        const bool wasLink = lstat(file_.c_str(), &link) == 0 && S_ISLNK(link.st_mode);
+        const bool newFile = c.holder == target && stat(target.c_str(), &link) != 0;
+
+        EXPECT_EQ(WritePrivateProfileStringA("New", "k", "v", "test.ini"), c.written ? TRUE : FALSE);
+        if (!c.written) {
+            EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+            EXPECT_EQ(ReadText(c.holder), before);
+            EXPECT_EQ(ReadText(file_), before);
+            continue;
+        }
+        EXPECT_EQ(ReadText(c.holder), newFile ? "[New]\r\nk=v\r\n" : after);
+        EXPECT_EQ(Get("New", "k", "none"), "v");
+        struct stat info;
+        ASSERT_EQ(lstat(file_.c_str(), &info), 0);
+        EXPECT_EQ(S_ISLNK(info.st_mode), wasLink) << "a link stays a link";
+        ASSERT_EQ(stat(c.holder.c_str(), &info), 0);
+        if (c.mode) {
+            EXPECT_EQ(info.st_mode & 07777, c.mode);
+        }
+    }
+    unlink(target.c_str());
+}
+
+TEST_F(ProfileTest, AddedLinesKeepEveryLineOfTheSameKey)
+{
+    // Another program's pending deletion is there first.
+    WriteText(file_, "; made by hand\n[rename]\nNUL=C:\\Other\\old.exe\n\n[Later]\nx=1\n");
+    ASSERT_TRUE(machine::AddProfileLine("test.ini", "Rename", "NUL", "C:\\Program Files\\x\\setup.exe"));
+    EXPECT_EQ(ReadText(file_), "; made by hand\r\n[rename]\r\nNUL=C:\\Other\\old.exe\r\n"
+                               "NUL=C:\\Program Files\\x\\setup.exe\r\n\r\n[Later]\r\nx=1\r\n");
+    // A file or a section that is not there yet is made.
+    ASSERT_TRUE(machine::AddProfileLine("C:\\Windows\\fresh.ini", "Rename", "NUL", "C:\\a.exe"));
+    EXPECT_EQ(ReadText(machine::UnixPath("C:\\Windows\\fresh.ini")), "[Rename]\r\nNUL=C:\\a.exe\r\n");
+    ASSERT_TRUE(machine::AddProfileLine("fresh.ini", "Other", "k", "v"));
+    EXPECT_EQ(ReadText(machine::UnixPath("C:\\Windows\\fresh.ini")), "[Rename]\r\nNUL=C:\\a.exe\r\n[Other]\r\nk=v\r\n");
+    // No temporary file is left beside them.
+    DIR *windows = opendir(machine::UnixPath("C:\\Windows").c_str());
+    ASSERT_NE(windows, nullptr);
+    while (const dirent *entry = readdir(windows))
+        EXPECT_EQ(std::string(entry->d_name).find(".~"), std::string::npos) << entry->d_name;
+    closedir(windows);
+}
+
+TEST_F(ProfileTest, AddingALineRefusesWhatItMustNotWrite)
+{
+    const std::string before = "[Rename]\r\nNUL=C:\\Other\\old.exe\r\n";
+    WriteText(file_, before);
+    const struct {
+        const char *section;
+        const char *key;
+        const char *value;
+    } bad[] = {{"Rename", "NUL", "C:\\a.exe\r\n[Evil]"}, {"Rename", "", "x"},     {"Rename", nullptr, "x"},
+               {"Rename", "NUL", nullptr},                {"Re]name", "NUL", "x"}, {"Rename", "NUL=x", "y"}};
+    for (const auto &line : bad) {
+        EXPECT_FALSE(machine::AddProfileLine("test.ini", line.section, line.key, line.value));
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    }
+    ASSERT_TRUE(SetFileAttributesA("C:\\Windows\\test.ini", FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(machine::AddProfileLine("test.ini", "Rename", "NUL", "C:\\a.exe"));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(ReadText(file_), before);
+    EXPECT_FALSE(machine::AddProfileLine("C:\\Windows", "Rename", "NUL", "C:\\a.exe"));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+
+    // A file with a second name would keep the old text under that name.
+    ASSERT_TRUE(SetFileAttributesA("C:\\Windows\\test.ini", FILE_ATTRIBUTE_NORMAL));
+    ASSERT_EQ(link(file_.c_str(), machine::UnixPath("C:\\Windows\\second.ini").c_str()), 0);
+    EXPECT_FALSE(machine::AddProfileLine("test.ini", "Rename", "NUL", "C:\\a.exe"));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(ReadText(file_), before);
+}
+
+TEST_F(ProfileTest, LinesAddedAndSetByManyProcessesAtOnceAreAllKept)
+{
+    // Processes that add lines (each file replaced by a new one) and that
+    // set keys (written in place) at the same time: nothing is lost.
+    constexpr int kProcesses = 6;
+    constexpr int kLines = 25;
+    std::vector<pid_t> children;
+    for (int p = 0; p < kProcesses; ++p) {
+        children.push_back(testsupport::ForkChild([p] {
+            for (int i = 0; i < kLines; ++i) {
+                const std::string value = "C:\\p" + std::to_string(p) + "\\f" + std::to_string(i) + ".exe";
+                const bool ok = p % 2 == 0 ? machine::AddProfileLine("test.ini", "Rename", "NUL", value.c_str())
+                                           : WritePrivateProfileStringA("Keys", ("k" + std::to_string(p) + "_" +
+                                                                                  std::to_string(i)).c_str(),
+                                                                        value.c_str(), "test.ini");
+                if (!ok)
+                    return 1;
+            }
+            return 0;
+        }));
+    }
+    for (pid_t child : children)
+        EXPECT_EQ(testsupport::ExitCodeOf(testsupport::WaitForExit(child, 120000)), 0);
+    const std::string text = ReadText(file_);
+    for (int p = 0; p < kProcesses; ++p) {
+        for (int i = 0; i < kLines; ++i) {
+            const std::string value = "C:\\p" + std::to_string(p) + "\\f" + std::to_string(i) + ".exe";
+            const std::string line = p % 2 == 0 ? "NUL=" + value
+                                                : "k" + std::to_string(p) + "_" + std::to_string(i) + "=" + value;
+            EXPECT_NE(text.find(line + "\r\n"), std::string::npos) << line;
+        }
+    }
 }
 
 } // namespace

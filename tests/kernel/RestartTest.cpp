@@ -1,7 +1,12 @@
 // Moves put off until the machine starts again: MoveFileExA records them as
 // the NT family does, "wininit.ini" holds them on the 95 family, and the
 // machine root's restart carries them out and clears them.
+#include <chrono>
+#include <cstdio>
+#include <fcntl.h>
+#include <sstream>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -34,6 +39,26 @@ std::string MultiString(const std::vector<std::string> &strings)
 }
 
 bool Exists(const char *windowsPath) { return GetFileAttributesA(windowsPath) != INVALID_FILE_ATTRIBUTES; }
+
+// Whether the process `pid` comes to wait for an flock (the kernel's list of
+// locks shows it behind an arrow), within `timeoutMs`.
+bool ComesToWaitForALock(pid_t pid, int timeoutMs)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    do {
+        std::istringstream locks(ReadText("/proc/locks"));
+        std::string line;
+        while (std::getline(locks, line)) {
+            std::istringstream fields(line);
+            std::string number, arrow, kind, advisory, access, holder;
+            fields >> number >> arrow >> kind >> advisory >> access >> holder;
+            if (arrow == "->" && kind == "FLOCK" && holder == std::to_string(pid))
+                return true;
+        }
+        usleep(10000);
+    } while (std::chrono::steady_clock::now() < deadline);
+    return false;
+}
 
 class RestartTest : public ::testing::Test {
 protected:
@@ -166,6 +191,41 @@ TEST_F(RestartTest, The95FamilyTakesItsRenamesFromWininit)
     EXPECT_FALSE(Exists(wininit.c_str()));
     EXPECT_TRUE(Exists((std::string(windows) + "\\wininit.bak").c_str()));
     EXPECT_TRUE(machine::Restart().empty());
+}
+
+// The restart reads wininit.ini under the lock its writers take: it waits
+// for a writer that holds it, and then carries out what that writer wrote.
+TEST_F(RestartTest, The95FamilyWaitsForAWriterOfWininit)
+{
+    ASSERT_TRUE(testsupport::WriteWindowsFamily("95"));
+    ASSERT_TRUE(WritePrivateProfileStringA("Rename", "NUL", kSetup, "wininit.ini"));
+    const std::string wininit = machine::UnixPath("C:\\Windows\\wininit.ini");
+    const std::string keep = "C:\\Program Files\\Veltrona\\Norvik\\keep.txt";
+    const std::string written = ReadText(wininit) + "NUL=" + keep + "\r\n";
+
+    // A writer in the middle of its change: the lock held, the new file put
+    // in place before the lock goes.
+    testsupport::HoldingChild writer(
+        [&] {
+            const int fd = open(wininit.c_str(), O_RDWR | O_CLOEXEC);
+            return fd >= 0 && flock(fd, LOCK_EX) == 0 ? 'L' : 'x';
+        },
+        [&] {
+            const std::string fresh = wininit + ".fresh";
+            WriteText(fresh, written);
+            rename(fresh.c_str(), wininit.c_str());
+        });
+    ASSERT_EQ(writer.Report(), 'L');
+    const pid_t restart = testsupport::Spawn({MACHINE_TOOL_PATH, "restart"}, testsupport::kNullDevice,
+                                             testsupport::kNullDevice);
+    ASSERT_GT(restart, 0);
+    EXPECT_TRUE(ComesToWaitForALock(restart, 30000));
+    EXPECT_TRUE(Exists(kSetup)) << "nothing carried out while the writer holds the file";
+    EXPECT_EQ(writer.Release(), 0);
+    EXPECT_EQ(testsupport::ExitCodeOf(testsupport::WaitForExit(restart, 60000)), 0);
+    EXPECT_FALSE(Exists(kSetup));
+    EXPECT_FALSE(Exists(keep.c_str())) << "the writer's line is carried out too";
+    EXPECT_FALSE(Exists("C:\\Windows\\wininit.ini"));
 }
 
 TEST_F(RestartTest, EachFamilyKeepsToItsOwnRecord)

@@ -17,6 +17,7 @@
 #include "Bitmap.h"
 #include "Exceptions.h"
 #include "FileContents.h"
+#include "ForgedInput.h"
 #include "GuiApplication.h"
 #include "JpegImage.h"
 #include "Picture.h"
@@ -35,25 +36,36 @@ void PutLittle(Bytes &bytes, unsigned value, int count)
 
 // A 24-bit BMP file, rows bottom-up and padded to four bytes, as the
 // class library writes them. `colour(x, y)` gives 0xRRGGBB, y = 0 the top.
-Bytes Bitmap24(int width, int height, const std::function<unsigned(int, int)> &colour)
+// The header is the info header of 40 bytes, the core header of 12 with
+// 16-bit sizes, or a later info header (52 to 124 bytes) whose fields past
+// the first 40 bytes are zero.
+Bytes Bitmap24(int width, int height, const std::function<unsigned(int, int)> &colour, unsigned header = 40)
 {
     const int stride = (width * 3 + 3) / 4 * 4;
     const unsigned pixels = static_cast<unsigned>(stride * height);
     Bytes bytes = {'B', 'M'};
-    PutLittle(bytes, 54 + pixels, 4);
+    PutLittle(bytes, 14 + header + pixels, 4);
     PutLittle(bytes, 0, 4);
-    PutLittle(bytes, 54, 4);
-    PutLittle(bytes, 40, 4);
-    PutLittle(bytes, static_cast<unsigned>(width), 4);
-    PutLittle(bytes, static_cast<unsigned>(height), 4);
-    PutLittle(bytes, 1, 2);
-    PutLittle(bytes, 24, 2);
-    PutLittle(bytes, 0, 4);
-    PutLittle(bytes, pixels, 4);
-    PutLittle(bytes, 3780, 4);
-    PutLittle(bytes, 3780, 4);
-    PutLittle(bytes, 0, 4); // colours used
-    PutLittle(bytes, 0, 4); // colours important
+    PutLittle(bytes, 14 + header, 4);
+    PutLittle(bytes, header, 4);
+    if (header == 12) {
+        PutLittle(bytes, static_cast<unsigned>(width), 2);
+        PutLittle(bytes, static_cast<unsigned>(height), 2);
+        PutLittle(bytes, 1, 2);
+        PutLittle(bytes, 24, 2);
+    } else {
+        PutLittle(bytes, static_cast<unsigned>(width), 4);
+        PutLittle(bytes, static_cast<unsigned>(height), 4);
+        PutLittle(bytes, 1, 2);
+        PutLittle(bytes, 24, 2);
+        PutLittle(bytes, 0, 4);
+        PutLittle(bytes, pixels, 4);
+        PutLittle(bytes, 3780, 4);
+        PutLittle(bytes, 3780, 4);
+        PutLittle(bytes, 0, 4); // colours used
+        PutLittle(bytes, 0, 4); // colours important
+        bytes.resize(14 + header);
+    }
     for (int y = height - 1; y >= 0; --y) {
         for (int x = 0; x < width; ++x)
             PutLittle(bytes, colour(x, y), 3); // blue, green, red
@@ -69,14 +81,16 @@ unsigned Rgb(const QImage &image, int x, int y) { return image.pixel(x, y) & 0xF
 const unsigned kQuarters[4] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00};
 unsigned Quarter(int x, int y, int width, int height) { return kQuarters[(y >= height / 2) * 2 + (x >= width / 2)]; }
 
-// The JPEG file of an image, written by Qt's own JPEG writer.
-Bytes JpegOf(const QImage &image)
+// The JPEG file of an image, written by Qt's own JPEG writer, baseline or
+// progressive.
+Bytes JpegOf(const QImage &image, bool progressive = false)
 {
     QByteArray data;
     QBuffer buffer(&data);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "jpg");
     writer.setQuality(95);
+    writer.setProgressiveScanWrite(progressive);
     EXPECT_TRUE(writer.write(image)) << writer.errorString().toStdString();
     return Bytes(data.begin(), data.end());
 }
@@ -126,15 +140,19 @@ private:
 
 TEST_F(Pictures, BitmapKeepsEveryPixelOfA24BitFile)
 {
-    // Three pixels a row: each row carries padding.
+    // Three pixels a row: each row carries padding; with each header size
+    // the class library reads.
     auto colour = [](int x, int y) { return static_cast<unsigned>(0x102030 * (1 + x + 3 * y)) & 0xFFFFFFu; };
-    TBitmap bitmap;
-    bitmap.LoadFromFile(Put("rows.bmp", Bitmap24(3, 2, colour)));
-    ASSERT_EQ(bitmap.Width(), 3);
-    ASSERT_EQ(bitmap.Height(), 2);
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 3; ++x)
-            EXPECT_EQ(Rgb(bitmap.Image(), x, y), colour(x, y)) << x << "," << y;
+    for (unsigned header : {12u, 40u, 52u, 56u, 108u, 124u}) {
+        SCOPED_TRACE(header);
+        TBitmap bitmap;
+        EXPECT_NO_THROW(bitmap.LoadFromFile(Put("rows.bmp", Bitmap24(3, 2, colour, header))));
+        ASSERT_EQ(bitmap.Width(), 3);
+        ASSERT_EQ(bitmap.Height(), 2);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 3; ++x)
+                EXPECT_EQ(Rgb(bitmap.Image(), x, y), colour(x, y)) << x << "," << y;
+    }
 }
 
 TEST_F(Pictures, TransparentBitmapLeavesItsBottomLeftColourUndrawn)
@@ -158,6 +176,30 @@ TEST_F(Pictures, BadBitmapRaisesAndKeepsThePicture)
     Bytes cut(good.begin(), good.begin() + 60);
     Bytes noMark = good;
     noMark[0] = 'X';
+    // 34 bytes: a header of 16 bytes, whose 16-bit sizes announce 8192 x
+    // 4095 pixels, and no pixels.
+    Bytes header16 = {'B', 'M'};
+    PutLittle(header16, 34, 4);
+    PutLittle(header16, 0, 4);
+    PutLittle(header16, 30, 4);
+    PutLittle(header16, 16, 4);
+    PutLittle(header16, 8192, 2);
+    PutLittle(header16, 4095, 2);
+    PutLittle(header16, 1, 2);
+    PutLittle(header16, 24, 2);
+    PutLittle(header16, 0, 4);
+    PutLittle(header16, 1, 4);
+    // An info header announcing 2^31 - 1 pixels each way, and a few pixels.
+    Bytes huge = Bitmap24(2, 2, [](int, int) { return 0u; });
+    for (int at : {18, 22})
+        for (int i = 0; i < 4; ++i)
+            huge[static_cast<size_t>(at + i)] = i == 3 ? 0x7F : 0xFF;
+    Bytes topDownHuge = huge;
+    topDownHuge[22] = topDownHuge[23] = topDownHuge[24] = 0;
+    topDownHuge[25] = 0x80; // height -2^31
+    // A 108-byte header in a file that ends 20 bytes into it.
+    Bytes cutHeader = Bitmap24(2, 2, [](int, int) { return 0u; }, 108);
+    cutHeader.resize(14 + 20);
     struct Case {
         const char *what;
         Bytes bytes;
@@ -167,6 +209,10 @@ TEST_F(Pictures, BadBitmapRaisesAndKeepsThePicture)
         {"header without pixels", cut},
         {"no BM mark", noMark},
         {"a JPEG", QuartersJpeg(8, 8)},
+        {"a 16-byte header", header16},
+        {"2^31 - 1 pixels each way", huge},
+        {"2^31 - 1 pixels wide, 2^31 high top-down", topDownHuge},
+        {"cut inside its header", cutHeader},
     };
     TBitmap bitmap;
     bitmap.LoadFromFile(Put("good.bmp", good));
@@ -189,13 +235,16 @@ TEST_F(Pictures, JpegDecodesColourAndGreyPictures)
         const char *what;
         QImage::Format format;
         bool grey;
-    } cases[] = {{"colour", QImage::Format_RGB32, false}, {"grey", QImage::Format_Grayscale8, true}};
+        bool progressive;
+    } cases[] = {{"colour", QImage::Format_RGB32, false, false},
+                 {"grey", QImage::Format_Grayscale8, true, false},
+                 {"progressive colour", QImage::Format_RGB32, false, true}};
     // A grey file has one component; the picture still gives RGB pixels.
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         const QImage source = QuartersImage(64, 48, c.format);
         TJPEGImage jpeg;
-        jpeg.LoadFromFile(Put("quarters.jpg", JpegOf(source)));
+        jpeg.LoadFromFile(Put("quarters.jpg", JpegOf(source, c.progressive)));
         ASSERT_EQ(jpeg.Width(), 64);
         ASSERT_EQ(jpeg.Height(), 48);
         const QImage image = jpeg.Image();
@@ -228,9 +277,11 @@ TEST_F(Pictures, DamagedJpegRaisesAndKeepsThePicture)
     for (int i = 0; i < 100; ++i)
         garbage.push_back(static_cast<unsigned char>(i * 37));
 
+    const std::string forged = testsupport::ProgressiveJpegHeader(9450, 9450);
     struct Case {
         const char *what;
         Bytes bytes;
+        const char *message = nullptr; // else any "JPEG ..."
     } cases[] = {
         {"empty", {}},
         {"only the start mark", {0xFF, 0xD8}},
@@ -238,7 +289,11 @@ TEST_F(Pictures, DamagedJpegRaisesAndKeepsThePicture)
         {"cut in half", Bytes(good.begin(), good.begin() + static_cast<long>(good.size() / 2))},
         {"without its end mark", noEnd},
         {"height 0", zeroHeight},
-        {"65500 x 65500 pixels", huge},
+        {"65500 x 65500 pixels", huge, "JPEG image is too large"},
+        // Its pixels are within the bound, the decoder's coefficients twice
+        // that: refused before libjpeg allocates them.
+        {"progressive, 9450 x 9450 pixels in 126 bytes", Bytes(forged.begin(), forged.end()),
+         "JPEG image is too large"},
         {"garbage after the start mark", garbage},
         {"a bitmap", Bitmap24(4, 4, [](int, int) { return 0u; })},
     };
@@ -250,7 +305,10 @@ TEST_F(Pictures, DamagedJpegRaisesAndKeepsThePicture)
             jpeg.LoadFromFile(Put("bad.jpg", c.bytes));
             ADD_FAILURE() << "no error raised";
         } catch (const EJPEG &error) {
-            EXPECT_EQ(error.Message().SubString(1, 5), "JPEG ") << error.Message();
+            if (c.message)
+                EXPECT_EQ(error.Message(), c.message);
+            else
+                EXPECT_EQ(error.Message().SubString(1, 5), "JPEG ") << error.Message();
         }
         EXPECT_EQ(jpeg.Width(), 64);
         EXPECT_EQ(jpeg.Height(), 48);

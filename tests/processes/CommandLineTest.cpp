@@ -65,9 +65,27 @@ TEST(CommandLine, WinMainGetsTheTextAfterTheProgramName)
         {"prog   ", ""},
         {"\"a b\"c d", "d"},
         {"", ""},
+        {"prog\x01" "a b", "b"},         // a control byte is no blank
+        {"prog \x01x\ny", "\x01x\ny"},
+        {"prog\r\n", ""},
     };
     for (const Case &c : cases)
         EXPECT_STREQ(machine::CommandLineTail(c.line), c.tail) << c.line;
+
+    // Every byte below the printable ones, and DEL: the tail holds the
+    // words the split gives after the program name.
+    for (int byte = 1; byte <= 0x7f; byte = byte == 0x20 ? 0x7f : byte + 1) {
+        const std::string c(1, static_cast<char>(byte));
+        const std::string line = "prog" + c + "a " + c + "b\tc" + c;
+        const char *tail = machine::CommandLineTail(line.c_str());
+        Arguments fromTail = machine::SplitCommandLine("p " + std::string(tail));
+        Arguments fromLine = machine::SplitCommandLine(line);
+        fromTail.erase(fromTail.begin());
+        fromLine.erase(fromLine.begin());
+        EXPECT_EQ(fromTail, fromLine) << "byte " << byte;
+        const bool blank = c == " " || c == "\t";
+        EXPECT_EQ(std::string(tail), line.substr(blank ? 5 : line.find(' ') + 1)) << "byte " << byte;
+    }
 }
 
 } // namespace

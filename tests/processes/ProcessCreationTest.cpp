@@ -162,6 +162,11 @@ TEST_F(ProcessCreation, FindsTheProgramWhereWindowsLooks)
     ASSERT_TRUE(probe::Place("C:\\Tools\\Other\\winpath.exe"));
     ASSERT_TRUE(probe::Place("C:\\Program.exe"));
     ASSERT_TRUE(probe::Place("C:\\Space Trap\\tool.exe"));
+    std::string longFolder = "C:\\Space Trap\\";
+    for (int w = 0; w < 40; ++w)
+        longFolder += "w" + std::to_string(w) + " ";
+    longFolder += "end";
+    ASSERT_TRUE(probe::Place(longFolder + "\\tool.exe"));
     const probe::ReportFile report = Report("found.txt");
     const std::string reportArgument = " --report \"" + report.windowsPath + "\"";
 
@@ -182,6 +187,7 @@ TEST_F(ProcessCreation, FindsTheProgramWhereWindowsLooks)
         // Unquoted with blanks: each word tried, shortest first, as Windows does.
         {"C:\\Space Trap\\tool.exe -x", "C:\\Space Trap\\tool.exe", "", false},
         {"C:\\Program Files\\Orvel Probe\\probe.exe", "C:\\Program.exe", "", false},
+        {longFolder + "\\tool -x", longFolder + "\\tool.exe", "", false}, // a folder of many words
     };
     for (const Case &c : cases) {
         unlink(report.unixPath.c_str());
@@ -202,10 +208,16 @@ TEST_F(ProcessCreation, AProgramThatCannotStartFailsAndLeavesNothing)
     ASSERT_EQ(mkdir(machine::UnixPath("C:\\Tools\\folder.exe").c_str(), 0755), 0);
     const std::set<pid_t> before = OwnChildren();
 
+    // A long unquoted line is tried word by word as far as a path can reach.
+    std::string words;
+    for (int w = 0; w < 16000; ++w)
+        words += " word" + std::to_string(w);
     struct Case {
-        const char *line;
+        std::string line;
         DWORD error;
     } cases[] = {
+        {"nothere" + words, ERROR_FILE_NOT_FOUND},
+        {"C:\\Nowhere\\x.exe" + words, ERROR_PATH_NOT_FOUND},
         {"C:\\Nowhere\\x.exe", ERROR_PATH_NOT_FOUND},
         {"C:\\Windows\\nothere.exe -a", ERROR_FILE_NOT_FOUND},
         {"nothere", ERROR_FILE_NOT_FOUND},
@@ -217,10 +229,11 @@ TEST_F(ProcessCreation, AProgramThatCannotStartFailsAndLeavesNothing)
     };
     for (const Case &c : cases) {
         PROCESS_INFORMATION info;
-        EXPECT_EQ(Start(c.line, &info), c.error) << c.line;
-        EXPECT_EQ(info.hProcess, nullptr) << c.line;
-        EXPECT_EQ(info.hThread, nullptr) << c.line;
-        EXPECT_EQ(OwnChildren(), before) << c.line << ": no child left, not even a zombie";
+        const std::string shown = c.line.substr(0, 40);
+        EXPECT_EQ(Start(c.line, &info), c.error) << shown;
+        EXPECT_EQ(info.hProcess, nullptr) << shown;
+        EXPECT_EQ(info.hThread, nullptr) << shown;
+        EXPECT_EQ(OwnChildren(), before) << shown << ": no child left, not even a zombie";
     }
     PROCESS_INFORMATION info;
     EXPECT_EQ(Start(std::string("\"") + kProbe + "\"", &info, "C:\\No Such Folder"), static_cast<DWORD>(ERROR_DIRECTORY));

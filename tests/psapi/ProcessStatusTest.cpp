@@ -34,30 +34,9 @@ using testsupport::TempFolder;
 
 // A child running a copy of /bin/sleep under a chosen file name; ended by
 // its pid when the object goes.
-class SleepingChild {
+class SleepingChild : public testsupport::RunningProgram {
 public:
-    SleepingChild(const TempFolder &folder, const std::string &name) : FPath(folder.File(name))
-    {
-        if (testsupport::CopyWithMode("/bin/sleep", FPath, 0755))
-            FPid = testsupport::Spawn({FPath, "60"}, testsupport::kInherited);
-    }
-    ~SleepingChild() { End(); }
-
-    pid_t Pid() const { return FPid; }
-    const std::string &Path() const { return FPath; }
-
-    void End()
-    {
-        if (FPid > 0) {
-            kill(FPid, SIGTERM);
-            testsupport::WaitForExit(FPid, 60000);
-            FPid = 0;
-        }
-    }
-
-private:
-    std::string FPath;
-    pid_t FPid = 0;
+    SleepingChild(const TempFolder &folder, const std::string &name) : RunningProgram(folder.File(name)) {}
 };
 
 std::string BaseNameOf(DWORD pid, DWORD size, DWORD *copied)

@@ -134,6 +134,15 @@ std::string Garbage()
     return bytes;
 }
 
+// Lines of `count` values named "v0", "v1", ...
+std::string ManyValues(int count)
+{
+    std::string lines;
+    for (int v = 0; v < count; ++v)
+        lines += "\"v" + std::to_string(v) + "\"=dword:" + std::to_string(v % 10) + "\n";
+    return lines;
+}
+
 class DamagedHive : public HiveFile, public ::testing::WithParamInterface<DamageCase> {};
 
 TEST_P(DamagedHive, ReadsWhatParsesAndRefusesEveryChange)
@@ -198,6 +207,8 @@ INSTANTIATE_TEST_SUITE_P(
         DamageCase{"odd_hex", std::string(kSoundHive) + "\"Bad\"=hex:0,1\n", true, true, 5},
         DamageCase{"text_after_value", std::string(kSoundHive) + "\"Bad\"=sz:\"a\" trailing\n", true, true, 5},
         DamageCase{"value_named_twice", std::string(kSoundHive) + "\"value\"=sz:\"other\"\n", true, true, 5},
+        DamageCase{"value_named_twice_far_apart", std::string(kSoundHive) + ManyValues(2000) + "\"VALUE\"=sz:\"o\"\n",
+                   true, true, 2005},
         DamageCase{"control_byte_in_string", std::string(kSoundHive) + "\"Bad\"=sz:\"a\x01\"\n", true, true, 5},
         DamageCase{"nul_in_key_line", std::string(kSoundHive) + std::string("[SOFTWARE\\A\0B]\n", 15), true, true,
                    5}),

@@ -250,6 +250,22 @@ TEST_F(RegistryApi, EnumeratesValuesInCreationOrderWithSizes)
     EXPECT_EQ(values, 3u);
     EXPECT_EQ(longestName, 5u);
     EXPECT_EQ(largest, 8u); // "default" and its NUL
+
+    // Taking one out of the middle: the others keep their order and are
+    // found by name, before and after the hive is read again.
+    ASSERT_EQ(RegDeleteValueA(key, "ALPHA"), ERROR_SUCCESS);
+    ASSERT_EQ(SetString(key, "beta", "b"), ERROR_SUCCESS);
+    ASSERT_EQ(SetString(key, "Zeta", "third"), ERROR_SUCCESS);
+    for (int pass = 0; pass < 2; ++pass) {
+        EXPECT_EQ(ValueNames(key), std::vector<std::string>({"zeta", "", "beta"}));
+        std::string data;
+        ASSERT_EQ(QueryValue(key, "BETA", &type, &data), ERROR_SUCCESS);
+        EXPECT_EQ(data, std::string("b\0", 2));
+        ASSERT_EQ(QueryValue(key, "zeta", &type, &data), ERROR_SUCCESS);
+        EXPECT_EQ(data, std::string("third\0", 6));
+        EXPECT_EQ(QueryValue(key, "alpha", &type, &data), ERROR_FILE_NOT_FOUND);
+        Reparse();
+    }
 }
 
 TEST_F(RegistryApi, HandlesRefuseWhatTheirAccessDoesNotAllow)

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <ctime>
 
+#include "FileContents.h"
 #include "TestClock.h"
 
 extern char **environ;
@@ -228,6 +229,21 @@ pid_t ForkChild(const std::function<int()> &body)
 int RunInChild(const std::function<int()> &body, int timeoutMs)
 {
     return ExitCodeOf(WaitForExit(ForkChild(body), timeoutMs));
+}
+
+RunningProgram::RunningProgram(const std::string &path) : path_(path)
+{
+    if (CopyWithMode("/bin/sleep", path_, 0755))
+        pid_ = Spawn({path_, "600"}, kNullDevice, kInherited, kInherited);
+}
+
+void RunningProgram::End()
+{
+    if (pid_ > 0) {
+        kill(pid_, SIGTERM);
+        WaitForExit(pid_, 60000);
+        pid_ = -1;
+    }
 }
 
 HoldingChild::HoldingChild(const std::function<char()> &take, const std::function<void()> &letGo)

@@ -66,6 +66,26 @@ pid_t ForkChild(const std::function<int()> &body);
 // its exit code, or -1.
 int RunInChild(const std::function<int()> &body, int timeoutMs = 60000);
 
+// A program file that runs while the object lives: a copy of /bin/sleep
+// written to `path` (a Unix path) and started from there, in this
+// process's environment (so on the current machine root). Ended by its pid
+// when the object goes, or earlier with End(); the file stays.
+class RunningProgram {
+public:
+    explicit RunningProgram(const std::string &path);
+    ~RunningProgram() { End(); }
+    RunningProgram(const RunningProgram &) = delete;
+    RunningProgram &operator=(const RunningProgram &) = delete;
+
+    pid_t Pid() const { return pid_; }
+    const std::string &Path() const { return path_; }
+    void End();
+
+private:
+    std::string path_;
+    pid_t pid_ = -1;
+};
+
 // A forked child that takes something and holds on to it: it runs `take`,
 // reports the byte `take` returns, and then waits until the test lets it go,
 // runs `letGo` and exits 0.

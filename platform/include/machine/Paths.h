@@ -22,4 +22,13 @@ std::string UnixPath(const char *windowsPath);
 // not absolute): the drive whose folder holds it most closely, else Z:.
 std::string WindowsPath(const std::string &unixPath);
 
+// The real host place of the entry that a Windows path names, as the file
+// calls act on it: the name checked and mapped as they map it, then every
+// symbolic link on the way to the entry resolved (a drive's link, Z:, links
+// in folders); the entry itself is not followed, so a link names its own
+// place. The drive roots' places are their real folders ("/" for Z:\).
+// "" when the file calls refuse the name or the folder that would hold the
+// entry does not exist; the entry itself need not exist.
+std::string RealPlace(const char *windowsPath);
+
 } // namespace machine

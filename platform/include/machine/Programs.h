@@ -4,7 +4,8 @@
 // The program is the command line's first word. Quoted, it is the text
 // between the quotes; unquoted, it ends at a blank, but as on Windows an
 // unquoted path with blanks ("C:\Program Files\x\y.exe -a") is tried word by
-// word, shortest first. A name without an extension gets ".exe". A name
+// word, shortest first, as far as a name can name a file (a bare name up
+// to the longest file name, a path up to the longest path). A name without an extension gets ".exe". A name
 // with a folder (a "\", "/" or a drive) is taken as it is; a bare name is
 // looked for in the running program's folder, the current folder, the
 // system folder, the Windows folder, then the folders of PATH (Windows
