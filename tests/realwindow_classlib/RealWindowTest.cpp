@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <string>
 
 #include "TempMachineRoot.h"
@@ -193,6 +194,11 @@ TEST_P(RealWindow, ToolWindowIsAUtilityWindow)
         EXPECT_NE(actions.find("_NET_WM_ACTION_CLOSE"), std::string::npos) << actions;
         EXPECT_EQ(actions.find("_NET_WM_ACTION_MAXIMIZE"), std::string::npos) << actions;
         EXPECT_EQ(actions.find("_NET_WM_ACTION_FULLSCREEN"), std::string::npos) << actions;
+        // Still the window that is shown active and takes the keys.
+        char id[32];
+        std::snprintf(id, sizeof id, "0x%x", tool);
+        EXPECT_NE(session_.RootProperty("_NET_ACTIVE_WINDOW").find(id), std::string::npos)
+            << session_.RootProperty("_NET_ACTIVE_WINDOW");
     }
     EXPECT_FALSE(session_.Screenshot(session_.Frame(tool), "tool").empty());
     session_.End(probe_);
