@@ -169,6 +169,8 @@ TEST_F(Forms, AVisibleFormCannotBeShownModally)
     EXPECT_THROW(wizard->ShowModal(), EInvalidOperation);
 }
 
+// The frame by border style, and the kind of window: a tool window is the
+// window system's tool window, without minimise and maximise buttons.
 TEST_F(Forms, TheFrameAddsToTheClientAreaByBorderStyle)
 {
     TForm *form = new TForm(Application);
@@ -177,7 +179,12 @@ TEST_F(Forms, TheFrameAddsToTheClientAreaByBorderStyle)
     struct Case {
         TFormBorderStyle style;
         int extraWidth, extraHeight;
-    } cases[] = {{bsNone, 0, 0}, {bsSingle, 6, 25}, {bsToolWindow, 6, 22}, {bsSizeable, 8, 27}};
+        Qt::WindowType kind;
+        bool minimises;
+    } cases[] = {{bsNone, 0, 0, Qt::Window, false},
+                 {bsSingle, 6, 25, Qt::Window, true},
+                 {bsToolWindow, 6, 22, Qt::Tool, false},
+                 {bsSizeable, 8, 27, Qt::Window, true}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.style);
         form->SetBorderStyle(c.style);
@@ -186,6 +193,9 @@ TEST_F(Forms, TheFrameAddsToTheClientAreaByBorderStyle)
         EXPECT_EQ(form->Width(), 426 + c.extraWidth);
         EXPECT_EQ(form->Height(), 345 + c.extraHeight);
         EXPECT_EQ(form->Widget()->size(), QSize(426, 345));
+        EXPECT_EQ(form->Widget()->windowType(), c.kind);
+        EXPECT_EQ(form->Widget()->windowFlags().testFlag(Qt::WindowMinimizeButtonHint), c.minimises);
+        EXPECT_EQ(form->Widget()->windowFlags().testFlag(Qt::WindowMaximizeButtonHint), c.minimises);
     }
     form->SetWidth(500);
     EXPECT_EQ(form->ClientWidth(), 500 - 8);

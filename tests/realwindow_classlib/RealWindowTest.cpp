@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <string>
 
 #include "TempMachineRoot.h"
@@ -22,15 +23,20 @@ std::string ManagerName(const testing::TestParamInfo<WindowManager> &info)
 
 class RealWindow : public testing::TestWithParam<WindowManager> {
 protected:
-    // Starts the probe with `commandLine` and finds its form's window.
+    // Starts the probe with `commandLine` and finds its form's window, once
+    // painted; 0 when that fails (Problem() says why).
     XWindow StartProbe(const std::string &commandLine = std::string())
     {
+        if (!session_.Ready())
+            return 0;
         std::vector<std::string> args = {ARV_PROBE_PROGRAM};
         if (!commandLine.empty())
             args.push_back(commandLine);
         probe_ = session_.Start(args);
-        return probe_ > 0 ? session_.FindWindow(probe_, "Probe") : 0;
+        const XWindow window = probe_ > 0 ? session_.FindWindow(probe_, "Probe") : 0;
+        return window && session_.WaitPainted(window) ? window : 0;
     }
+    std::string Problem() { return session_.Problem() + session_.Log(probe_); }
 
     // Where in the probe's output `line` first stands; npos when nowhere.
     size_t Where(const std::string &line) { return session_.Log(probe_).find(line + "\n"); }
@@ -51,11 +57,9 @@ constexpr int kFreeX = 190, kFreeY = 90;    // no control
 // screenshot, and closes as a window manager's close button asks.
 TEST_P(RealWindow, FormShowsPaintedAndClosesOnRequest)
 {
-    ASSERT_TRUE(session_.Ready()) << session_.Problem();
     const XWindow window = StartProbe();
-    ASSERT_NE(window, 0u) << session_.Log(probe_);
+    ASSERT_NE(window, 0u) << Problem();
     EXPECT_EQ(session_.Managed(), session_.Frame(window) != window);
-    EXPECT_TRUE(session_.WaitPainted(window)) << session_.Log(probe_);
     EXPECT_FALSE(session_.Screenshot(window, "probe").empty());
     EXPECT_FALSE(session_.Screenshot(0, "screen").empty());
 
@@ -69,11 +73,8 @@ TEST_P(RealWindow, FormShowsPaintedAndClosesOnRequest)
 // Real pointer input reaches the controls: entering and leaving a label.
 TEST_P(RealWindow, PointerCrossesALabel)
 {
-    ASSERT_TRUE(session_.Ready()) << session_.Problem();
     const XWindow window = StartProbe();
-    ASSERT_NE(window, 0u) << session_.Log(probe_);
-    ASSERT_TRUE(session_.WaitForOutput(probe_, "created"));
-    ASSERT_TRUE(session_.WaitPainted(window));
+    ASSERT_NE(window, 0u) << Problem();
     ASSERT_TRUE(session_.MoveTo(window, kHoverX, kHoverY));
     EXPECT_TRUE(session_.WaitForOutput(probe_, "enter LHover")) << session_.Log(probe_);
     ASSERT_TRUE(session_.MoveTo(window, kOtherX, kOtherY));
@@ -86,10 +87,8 @@ TEST_P(RealWindow, PointerCrossesALabel)
 // gets its enter then.
 TEST_P(RealWindow, LabelHiddenUnderThePointerLeavesAfterwards)
 {
-    ASSERT_TRUE(session_.Ready()) << session_.Problem();
     const XWindow window = StartProbe();
-    ASSERT_NE(window, 0u) << session_.Log(probe_);
-    ASSERT_TRUE(session_.WaitPainted(window));
+    ASSERT_NE(window, 0u) << Problem();
     ASSERT_TRUE(session_.MoveTo(window, kHoverX, kHoverY));
     ASSERT_TRUE(session_.WaitForOutput(probe_, "enter LHover\n")) << session_.Log(probe_);
     ASSERT_TRUE(session_.Click());
@@ -116,10 +115,8 @@ TEST_P(RealWindow, LabelHiddenUnderThePointerLeavesAfterwards)
 // stays on the label until it moves away).
 TEST_P(RealWindow, LabelLeftAroundAModalDialogGetsItsLeave)
 {
-    ASSERT_TRUE(session_.Ready()) << session_.Problem();
     const XWindow window = StartProbe();
-    ASSERT_NE(window, 0u) << session_.Log(probe_);
-    ASSERT_TRUE(session_.WaitPainted(window));
+    ASSERT_NE(window, 0u) << Problem();
     const QRect label(10, 115, 160, 50); // LOther grown or not
     ASSERT_TRUE(session_.MoveTo(window, kFreeX, kFreeY));
     const QImage resting = session_.Grab(window).copy(label);
@@ -155,10 +152,8 @@ TEST_P(RealWindow, LabelLeftAroundAModalDialogGetsItsLeave)
 // and Yes makes the folder.
 TEST_P(RealWindow, FolderDialogQuestionIsPaintedAndYesCreates)
 {
-    ASSERT_TRUE(session_.Ready()) << session_.Problem();
     const XWindow window = StartProbe();
-    ASSERT_NE(window, 0u) << session_.Log(probe_);
-    ASSERT_TRUE(session_.WaitPainted(window));
+    ASSERT_NE(window, 0u) << Problem();
     ASSERT_TRUE(session_.ClickAt(window, kBrowseX, kBrowseY));
     const XWindow dialog = session_.FindWindow(probe_, "Select Directory");
     ASSERT_NE(dialog, 0u) << session_.Log(probe_);
@@ -190,10 +185,8 @@ TEST_P(RealWindow, FolderDialogQuestionIsPaintedAndYesCreates)
 // maximised.
 TEST_P(RealWindow, ToolWindowIsAUtilityWindow)
 {
-    ASSERT_TRUE(session_.Ready()) << session_.Problem();
     const XWindow tool = StartProbe("tool");
-    ASSERT_NE(tool, 0u) << session_.Log(probe_);
-    ASSERT_TRUE(session_.WaitPainted(tool));
+    ASSERT_NE(tool, 0u) << Problem();
     EXPECT_NE(session_.Property(tool, "_NET_WM_WINDOW_TYPE").find("= _NET_WM_WINDOW_TYPE_UTILITY"), std::string::npos)
         << session_.Property(tool, "_NET_WM_WINDOW_TYPE");
     if (session_.Managed()) {
@@ -201,12 +194,17 @@ TEST_P(RealWindow, ToolWindowIsAUtilityWindow)
         EXPECT_NE(actions.find("_NET_WM_ACTION_CLOSE"), std::string::npos) << actions;
         EXPECT_EQ(actions.find("_NET_WM_ACTION_MAXIMIZE"), std::string::npos) << actions;
         EXPECT_EQ(actions.find("_NET_WM_ACTION_FULLSCREEN"), std::string::npos) << actions;
+        // Still the window that is shown active and takes the keys.
+        char id[32];
+        std::snprintf(id, sizeof id, "0x%x", tool);
+        EXPECT_NE(session_.RootProperty("_NET_ACTIVE_WINDOW").find(id), std::string::npos)
+            << session_.RootProperty("_NET_ACTIVE_WINDOW");
     }
     EXPECT_FALSE(session_.Screenshot(session_.Frame(tool), "tool").empty());
     session_.End(probe_);
 
     const XWindow plain = StartProbe("plain");
-    ASSERT_NE(plain, 0u) << session_.Log(probe_);
+    ASSERT_NE(plain, 0u) << Problem();
     EXPECT_EQ(session_.Property(plain, "_NET_WM_WINDOW_TYPE"), "_NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_NORMAL");
 }
 

@@ -87,6 +87,8 @@ public:
     // "_NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_UTILITY"; "" when
     // xprop fails.
     std::string Property(XWindow window, const std::string &name);
+    // The same for a property of the root window ("_NET_ACTIVE_WINDOW").
+    std::string RootProperty(const std::string &name) { return Property(root_, name); }
     // The window manager's frame around a client window (the client itself
     // without a window manager).
     XWindow Frame(XWindow window);
