@@ -313,18 +313,24 @@ int TUSB_kv8m::Scan() {
         return kScanStopped;
       record[2] = length;
       int got = 0;
-      // Up to 100 reads, each for the bytes still missing. A read that
-      // brings nothing at all has waited out the port's whole time-out in
-      // silence: the device sends no more, and the line is given up at
-      // once rather than after the remaining reads. So is a line whose
-      // length never came, whose bytes would be waited for in vain.
+      // Up to 100 reads, each for the bytes still missing. A device that
+      // has sent nothing for as long as a record may take (reads that bring
+      // nothing, since the line's last byte) sends no more: the line is
+      // given up then rather than after the remaining reads, which could
+      // take hours. So is a line whose length never came, whose bytes would
+      // be waited for in vain. A pause shorter than that is waited out.
+      TStopwatch silence;
       for (int read = 0; announced && read < kLineReads && got < length; ++read) {
         const int more = FSerial->Read(record + 3 + got, length - got);
         got += more;
         if (Stopped())
           return kScanStopped;
         // A port that fails (the device is gone) brings no more bytes.
-        if (more == 0 || (got < length && FSerial->LastReadFailed()))
+        if (got < length && FSerial->LastReadFailed())
+          break;
+        if (more > 0)
+          silence = TStopwatch();
+        else if (silence.Exceeded(kRecordTimeout))
           break;
       }
       FScanData->Write(record, 3 + got);

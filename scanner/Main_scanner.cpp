@@ -268,6 +268,13 @@ bool TMain::DoScan()
         delete tiff;
         return false;
     }
+    // With no folder to save in (no destination and no documents folder),
+    // nothing is saved, so the scan is not reported as done.
+    if (FDestination.IsEmpty()) {
+        delete tiff;
+        SetMessageId(kMsgScanFailed);
+        return false;
+    }
     SetMessageId(kMsgScanned);
     SaveScan(tiff);
     delete tiff;

@@ -149,8 +149,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<ScanFaultCase> &info) { return info.param.name; });
 
 // A line that stays short: the bytes that came are kept after FE F3 n, and
-// the transfer fails at the first read that brings nothing (one byte
-// missing: that read gives up after 600 ms).
+// the transfer fails once the device has been silent for a record's
+// time-out, not after the line's hundred reads.
 TEST_F(DeviceScan, ShortLineKeepsThePartialBytes) {
   StartWithDocument({PatternPage(10, 6)});
   ASSERT_TRUE(Device().Command("fault short-line 2 1"));
@@ -285,10 +285,10 @@ protected:
   FakePort port_{"COM6"};
 };
 
-// The port stays open and nothing more comes: the transfer ends at the
-// first read of a line that brings nothing (reading out a line's hundred
-// reads would take minutes), and a raised stop flag ends it at its next
-// read with its own code. The bound only catches a scan that hangs on.
+// The port stays open and nothing more comes: the transfer ends once a
+// line has brought nothing for a record's time-out (reading out a line's
+// hundred reads would take minutes), and a raised stop flag ends it at its
+// next read with its own code. The bound only catches a scan that hangs on.
 TEST_P(ScanQuiet, EndsTheTransferWithoutWaitingOutTheLine) {
   const ScanQuietCase &c = GetParam();
   ASSERT_TRUE(port_.Ok());
@@ -333,6 +333,28 @@ INSTANTIATE_TEST_SUITE_P(
         ScanQuietCase{"StoppedWaitingForARecord", {}, true, TUSB_kv8m::kScanStopped, {}},
         ScanQuietCase{"StoppedInALine", {0xFE, 0xF3, 0x0A, 1, 2, 3}, true, TUSB_kv8m::kScanStopped, {}}),
     [](const testing::TestParamInfo<ScanQuietCase> &info) { return info.param.name; });
+
+// A device that pauses in the middle of a line, for longer than one read
+// waits but less than a record's time-out, still delivers the whole line.
+TEST(ScanPause, APauseInALineIsWaitedOut) {
+  TempMachineRoot root;
+  FakePort port("COM6");
+  ASSERT_TRUE(port.Ok());
+  TUSB_kv8m link;
+  ASSERT_EQ(link.Open("COM6", 19200, 0), 0);
+  std::future<int> scanned = std::async(std::launch::async, [&link] { return link.Scan(); });
+  EXPECT_EQ(port.Receive(5), (Bytes{0xFE, 0xF7, 0x00, 0x00, 0x00}));
+  ASSERT_TRUE(port.Send({0xF7, 0x00, 0x00, 0xFE, 0xF2, 1, 2, 3, 4, 0xFE, 0xF3, 0x04, 9, 8}));
+  std::this_thread::sleep_for(std::chrono::milliseconds(2000));
+  ASSERT_TRUE(port.Send({7, 6, 0xFE, 0xF6, 1, 2, 3, 4}));
+  ASSERT_EQ(scanned.wait_for(std::chrono::seconds(60)), std::future_status::ready);
+  EXPECT_EQ(scanned.get(), TUSB_kv8m::kScanDone);
+  TMemoryStream *data = link.GetScanData();
+  ASSERT_NE(data, nullptr);
+  const unsigned char *stored = static_cast<const unsigned char *>(data->Memory());
+  EXPECT_EQ(Bytes(stored, stored + data->Size()),
+            (Bytes{0xFE, 0xF2, 1, 2, 3, 4, 0xFE, 0xF3, 0x04, 9, 8, 7, 6, 0xFE, 0xF6, 1, 2, 3, 4}));
+}
 
 } // namespace
 } // namespace linktest

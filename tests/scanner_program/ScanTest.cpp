@@ -128,6 +128,24 @@ TEST_F(ScanTest, FailedScanSavesNothing)
     EXPECT_EQ(Explored(), "");
 }
 
+// A scan with no folder to save in is not reported as done: nothing is
+// written anywhere, and the scan shows as failed.
+TEST_F(ScanTest, NoDestinationFailsTheScan)
+{
+    standin::DeviceOptions options;
+    options.scanPages = WriteDocument({DocumentPage(35, 40)});
+    StartDevice(options);
+    StartScanner();
+    Thread()->SetDestination("");
+    ClickScan();
+
+    ASSERT_TRUE(WaitForStatus(18, 30000)) << Status();
+    EXPECT_FALSE(std::filesystem::exists(UnixPath("\\image_0.tmp")));
+    EXPECT_FALSE(std::filesystem::exists(UnixPath("\\image_0.tif")));
+    EXPECT_EQ(Opened(), "");
+    EXPECT_EQ(Explored(), "");
+}
+
 // The device falls silent in the middle of a line, its port still open: the
 // scan fails at once instead of waiting out the line's hundred reads (two
 // minutes here); the bound only catches a scan that hangs on.
