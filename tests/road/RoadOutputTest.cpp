@@ -24,7 +24,9 @@ TEST(RoadOutput, ShowsTheRoadsLinesAndLogsWhatOutsideProgramsPrint)
     testsupport::RunOptions options;
     options.deadlineMs = 500000;
     const testsupport::RunResult run = testsupport::RunProgram({ARV_ROAD_PROGRAM, root.Path()}, options);
-    ASSERT_EQ(run.code, 0) << run.out << run.err;
+    // The road's own errors (a sanitizer's report among them) go to the log
+    // as well, so a failure shows it.
+    ASSERT_EQ(run.code, 0) << run.out << run.err << testsupport::ReadText(root.Path() + "/logs/outside.log");
     EXPECT_NE(run.out.find("The whole road succeeded."), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("4. Scan the sample document"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("the scan matches the document"), std::string::npos) << run.out;
