@@ -165,11 +165,13 @@ int EntryCount(const std::string &folder)
 TEST_F(TreeRemovalTest, AFolderSwappedForALinkDuringTheRemovalLeavesTheTargetWhole)
 {
     const std::string victim = FRoot.Scratch("victim");
-    constexpr int kFiles = 150;
+    // The victim's files have the names of the tree's, as a removal by path
+    // through the link would reach them.
+    constexpr int kFiles = 400;
     for (int i = 0; i < kFiles; ++i)
-        ASSERT_TRUE(testsupport::WriteText(victim + "/v" + std::to_string(i) + ".exe", "v"));
+        ASSERT_TRUE(testsupport::WriteText(victim + "/f" + std::to_string(i) + ".exe", "v"));
     const std::string sub = UnixOf("C:\\Tree") + "/Norvik/sub";
-    for (int round = 0; round < 6; ++round) {
+    for (int round = 0; round < 8; ++round) {
         for (int i = 0; i < kFiles; ++i) {
             const std::string file = "C:\\Tree\\Norvik\\sub\\f" + std::to_string(i) + ".exe";
             Put(file);
