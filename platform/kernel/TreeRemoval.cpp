@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -21,6 +23,7 @@
 #include "ErrorCodes.h"
 #include "FileAttributes.h"
 #include "FileObject.h"
+#include "PathResolution.h"
 #include "machine/MachineRoot.h"
 #include "machine/Paths.h"
 #include "psapi/MachineProcesses.h"
@@ -236,7 +239,17 @@ bool DeleteFileIn(const char *folder, const char *name)
         SetLastError(ERROR_INVALID_NAME);
         return false;
     }
-    const std::string place = RealPlace(folder);
+    // The folder as it resolves now, links and all; then opened without
+    // following anything, so a link put on the way since is refused.
+    std::string mapped;
+    if (!platform::MapWindowsName(folder, &mapped))
+        return false;
+    char resolved[PATH_MAX];
+    if (!realpath(mapped.c_str(), resolved)) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return false;
+    }
+    const std::string place = resolved;
     const Descriptor parent(OpenRealFolder(place));
     if (!parent.Valid()) {
         SetLastError(ERROR_PATH_NOT_FOUND);

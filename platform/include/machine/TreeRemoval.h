@@ -17,11 +17,12 @@ namespace machine {
 // A missing path does nothing; false when anything named stays.
 bool RemoveTree(const char *path);
 
-// Deletes the file or link `name` directly in the real folder that the
-// Windows path `folder` names, as DeleteFileA would; a folder, a `name`
-// holding a separator, a missing entry and a folder reached through a link
-// that was not there when the path was resolved are refused. False, with
-// the last error set, when nothing was deleted.
+// Deletes the file or link `name` directly in the folder that the Windows
+// path `folder` names (its links resolved when the call starts), as
+// DeleteFileA would; a folder, a `name` holding a separator, a missing
+// entry and a folder reached through a link put on the way after the path
+// was resolved are refused. False, with the last error set, when nothing
+// was deleted.
 bool DeleteFileIn(const char *folder, const char *name);
 
 } // namespace machine
