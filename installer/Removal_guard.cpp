@@ -274,25 +274,3 @@ bool TRemovalGuard::IsOwnInstallFolder(const std::string &location) const
            HasEntry(location, place, "drivers", true, &drivers) &&
            HasEntry(location + "\\drivers", drivers, "mfp.inf", false, &inf) && DefinesThePrinterModel(inf);
 }
-
-TRemovalGuard::TTreeEntry TRemovalGuard::TreeEntry(const std::string &path, const std::string &root) const
-{
-    const std::string place = machine::RealPlace(path.c_str());
-    const std::string rootPlace = machine::RealPlace(root.c_str());
-    struct stat info, rootInfo;
-    if (!Within(place, rootPlace) || !Inspect(place, &info) || !Inspect(rootPlace, &rootInfo))
-        return teKeep;
-    if (!S_ISDIR(info.st_mode))
-        return teDeleteFile; // a file, or a link of any kind: the link itself goes
-    // A folder of another file system mounted in the tree is not the tree's.
-    return info.st_dev == rootInfo.st_dev ? teDescend : teKeep;
-}
-
-bool TRemovalGuard::IsFileIn(const std::string &path, const std::string &folder)
-{
-    const std::string place = machine::RealPlace(path.c_str());
-    const std::string folderPlace = Resolved(machine::UnixPath(folder.c_str()));
-    struct stat info;
-    return !folderPlace.empty() && FolderOfPlace(place) == folderPlace && Inspect(place, &info) &&
-           !S_ISDIR(info.st_mode);
-}

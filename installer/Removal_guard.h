@@ -26,9 +26,9 @@
 // is a real folder (not a link), and it shows that this system's install
 // made it: it holds the file "setup.exe" and the folder "drivers" whose
 // "mfp.inf" names the printer model (all real entries, not links). Below a
-// tree root, an entry goes only when its own place lies inside the root's
-// place, a folder only on the root's file system; a link is removed as a
-// link, never followed.
+// tree root that may go, the tree removal (machine/TreeRemoval.h) goes
+// through folder descriptors: a link is removed as a link, never followed,
+// and a mount in the tree stays whole.
 #pragma once
 
 #include <string>
@@ -45,16 +45,6 @@ public:
     // Whether `location` is an install folder of this system that may be
     // removed with everything in it.
     bool IsOwnInstallFolder(const std::string &location) const;
-
-    // What the tree removal does with the entry `path` below the tree root
-    // `root` (one that MayRemoveTree allowed).
-    enum TTreeEntry { teKeep, teDeleteFile, teDescend };
-    TTreeEntry TreeEntry(const std::string &path, const std::string &root) const;
-
-    // Whether `path` names an existing file, or a link, whose place lies
-    // directly in the real folder `folder` names: a single file that may go
-    // without following anything.
-    static bool IsFileIn(const std::string &path, const std::string &folder);
 
 private:
     struct TPlace {

@@ -23,6 +23,7 @@
 #include "Step_messages.h"
 #include "StringList.h"
 #include "machine/Profiles.h"
+#include "machine/TreeRemoval.h"
 
 using namespace install_names;
 
@@ -42,8 +43,6 @@ constexpr DWORD kMonitorListSize = 4096;
 // The install location, the program's path and folder, the system and
 // Windows folders, and the service program's command line.
 constexpr size_t kPathBuffer = 256;
-// A path in DeleteTree, "\*.*" included.
-constexpr size_t kTreePathBuffer = 500;
 constexpr UINT kFixedDrive = 3;
 
 constexpr int kUninstallFailedText = 80;
@@ -85,13 +84,6 @@ std::string Folder(UINT(WINAPI *query)(LPSTR, UINT), size_t size)
     return buffer.data();
 }
 
-std::string WithBackslash(std::string path)
-{
-    if (path.empty() || path.back() != '\\')
-        path += '\\';
-    return path;
-}
-
 // The folder of the running program, without its last backslash; "" when
 // its path does not fit the buffer or has no folder.
 std::string ProgramFolder()
@@ -117,52 +109,17 @@ void DeleteBridgeCopy(const std::string &recorded, const std::string &driverFold
         DeleteFileA(copy.c_str());
 }
 
-// The tree removal below a root that the guard allowed: files and links go
-// (a link as a link, its target stays), real folders of the tree are
-// emptied depth first, and whatever the guard keeps stays.
-void RemoveTreeEntry(const TRemovalGuard &guard, const char *path, const char *root)
-{
-    char current[kTreePathBuffer];
-    if (strlen(path) >= sizeof current)
-        return;
-    strcpy(current, path);
-
-    switch (guard.TreeEntry(current, root)) {
-    case TRemovalGuard::teKeep: return;
-    case TRemovalGuard::teDeleteFile: DeleteFileA(current); return;
-    case TRemovalGuard::teDescend: break;
-    }
-    // A folder whose search pattern does not fit is left as it is.
-    if (strlen(current) + strlen("\\*.*") >= sizeof current)
-        return;
-    char pattern[kTreePathBuffer];
-    strcpy(pattern, current);
-    strcat(pattern, "\\*.*");
-    // Every entry counts: read-only, hidden and system files and folders
-    // alike. Files go, folders are emptied depth first.
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern, &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (strcmp(found.cFileName, ".") == 0 || strcmp(found.cFileName, "..") == 0)
-                continue;
-            const std::string inner = std::string(current) + "\\" + found.cFileName;
-            RemoveTreeEntry(guard, inner.c_str(), root);
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(current);
-}
-
 } // namespace
 
 void TForm2::DeleteTree(const char *path)
 {
     if (!path)
         return;
-    const TRemovalGuard guard;
-    if (guard.MayRemoveTree(path))
-        RemoveTreeEntry(guard, path, path);
+    // Once the root may go, the tree goes through folder descriptors: a
+    // folder swapped for a link meanwhile, or a mount in the tree, is not
+    // followed.
+    if (TRemovalGuard().MayRemoveTree(path))
+        machine::RemoveTree(path);
 }
 
 int TForm2::UninstallStep(int step)
@@ -267,17 +224,15 @@ int TForm2::UninstallStep(int step)
         if (!location.empty()) {
             for (const char *library : {kOldMonitorLibrary, kNtMonitorLibrary, k95MonitorLibrary})
                 DeleteFileA((system + "\\" + library).c_str());
-            for (const char *file : {kPrinterProgram, kScannerProgram}) {
-                const std::string path = location + "\\" + file;
-                if (ownFolder && TRemovalGuard::IsFileIn(path, location))
-                    DeleteFileA(path.c_str());
-            }
+            // Each file is deleted in the opened folder: a link on the way
+            // put in after the judgement is not followed.
+            for (const char *file : {kPrinterProgram, kScannerProgram})
+                if (ownFolder)
+                    machine::DeleteFileIn(location.c_str(), file);
             char desktop[MAX_PATH];
             memset(desktop, 0, sizeof desktop);
             if (SHGetSpecialFolderPathA(nullptr, desktop, CSIDL_DESKTOP, FALSE)) {
-                const std::string shortcut = WithBackslash(desktop) + kShortcutName;
-                if (TRemovalGuard::IsFileIn(shortcut, desktop))
-                    DeleteFileA(shortcut.c_str());
+                machine::DeleteFileIn(desktop, kShortcutName);
             }
             if (ownFolder)
                 DeleteTree((location + "\\" + kSelvioFolder).c_str());

@@ -226,8 +226,13 @@ bool FileObject::DeletionShared(const std::string &unixPath)
     struct stat info;
     if (stat(unixPath.c_str(), &info) != 0)
         return true;
+    return DeletionShared(info.st_dev, info.st_ino);
+}
+
+bool FileObject::DeletionShared(dev_t device, ino_t inode)
+{
     std::lock_guard<std::mutex> hold(gShareLock);
-    auto found = gShares.find(FileKey(info.st_dev, info.st_ino));
+    auto found = gShares.find(FileKey(device, inode));
     if (found == gShares.end())
         return true;
     for (const ShareEntry &open : found->second)

@@ -4,6 +4,8 @@
 // open what the first one shares.
 #pragma once
 
+#include <sys/types.h>
+
 #include <memory>
 #include <string>
 
@@ -26,6 +28,8 @@ public:
 
     // True when no open file of this process on `unixPath` refuses deletion.
     static bool DeletionShared(const std::string &unixPath);
+    // The same for the file `device`/`inode`.
+    static bool DeletionShared(dev_t device, ino_t inode);
 
     FileObject(int fd, bool canRead, bool canWrite, std::string deleteOnClose);
 

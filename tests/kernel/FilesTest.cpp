@@ -12,6 +12,7 @@
 #include "TempMachineRoot.h"
 #include "machine/MachineRoot.h"
 #include "machine/Paths.h"
+#include "machine/TreeRemoval.h"
 #include "windows.h"
 
 namespace {
@@ -445,6 +446,50 @@ TEST_F(FilesTest, CurrentFolderInWindowsTerms)
     EXPECT_FALSE(SetCurrentDirectoryA("C:\\Nowhere"));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     ASSERT_EQ(chdir(saved), 0);
+}
+
+struct FileInCase {
+    const char *folder;
+    const char *name;
+    bool deleted;
+    const char *gone; // the entry on C: that goes, or null
+};
+
+// A single file deleted in its opened folder: as DeleteFileA would, a link
+// as a link, a folder named through a link as the folder it is now, and
+// nothing outside the folder by the name.
+TEST_F(FilesTest, AFileInAFolderGoesWithoutFollowingLinks)
+{
+    ASSERT_EQ(mkdir(OnC("Dir").c_str(), 0755), 0);
+    ASSERT_EQ(mkdir(OnC("Dir/Inner").c_str(), 0755), 0);
+    ASSERT_EQ(mkdir(OnC("Victim").c_str(), 0755), 0);
+    for (const char *file : {"Dir/Plain.txt", "Dir/read-only.txt", "Victim/target.txt", "Victim/plain.txt"})
+        ASSERT_TRUE(WriteText(OnC(file), "x"));
+    ASSERT_EQ(chmod(OnC("Dir/read-only.txt").c_str(), 0444), 0);
+    ASSERT_EQ(symlink(OnC("Victim/target.txt").c_str(), OnC("Dir/link.txt").c_str()), 0);
+    ASSERT_EQ(symlink(OnC("Victim").c_str(), OnC("Linked").c_str()), 0);
+
+    const FileInCase cases[] = {
+        {"C:\\Dir", "PLAIN.TXT", true, "Dir/Plain.txt"},
+        {"C:\\Dir", "link.txt", true, "Dir/link.txt"},
+        {"C:\\Dir", "read-only.txt", false, nullptr},
+        {"C:\\Dir", "Inner", false, nullptr},
+        {"C:\\Dir", "missing.txt", false, nullptr},
+        {"C:\\Dir", "..\\Victim\\plain.txt", false, nullptr},
+        {"C:\\Dir", "Inner/../Plain.txt", false, nullptr},
+        {"C:\\Linked", "plain.txt", true, "Victim/plain.txt"},
+        {"C:\\Missing", "plain.txt", false, nullptr},
+    };
+    for (const FileInCase &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.folder << " " << c.name);
+        EXPECT_EQ(machine::DeleteFileIn(c.folder, c.name), c.deleted);
+        if (c.gone) {
+            EXPECT_NE(access(OnC(c.gone).c_str(), F_OK), 0);
+        }
+    }
+    EXPECT_EQ(access(OnC("Dir/read-only.txt").c_str(), F_OK), 0);
+    EXPECT_EQ(access(OnC("Dir/Inner").c_str(), F_OK), 0);
+    EXPECT_EQ(access(OnC("Victim/target.txt").c_str(), F_OK), 0);
 }
 
 } // namespace
