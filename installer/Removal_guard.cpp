@@ -2,13 +2,15 @@
 #include "Removal_guard.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 
 #include "windows.h"
 #include "shlobj.h"
@@ -27,7 +29,7 @@ const char *const kHostSystemFolders[] = {"/bin",   "/boot", "/dev",  "/etc",  "
 const char *const kMachineFolders[] = {"registry", "ports", "settings", "logs", "printed", "outside-runs.log"};
 
 // How much of "mfp.inf" is read to find the printer model.
-constexpr std::streamsize kInfReadLimit = 1 << 16;
+constexpr size_t kInfReadLimit = 1 << 16;
 
 // True when the host path `inner` is `outer` or lies below it.
 bool Within(const std::string &inner, const std::string &outer)
@@ -89,12 +91,33 @@ bool HasEntry(const std::string &folder, const std::string &folderPlace, const c
     return true;
 }
 
+// Whether the file at the host place is a regular file whose first bytes
+// name the printer model. The entry itself is opened, without waiting: a
+// link, FIFO or device put in its place is refused.
 bool DefinesThePrinterModel(const std::string &infPlace)
 {
-    std::ifstream in(infPlace, std::ios::binary);
-    std::string text(static_cast<size_t>(kInfReadLimit), '\0');
-    in.read(&text[0], kInfReadLimit);
-    text.resize(static_cast<size_t>(in.gcount()));
+    int fd;
+    do {
+        fd = open(infPlace.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return false;
+    struct stat info;
+    std::string text;
+    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        text.assign(static_cast<size_t>(kInfReadLimit), '\0');
+        size_t done = 0;
+        while (done < text.size()) {
+            const ssize_t got = read(fd, &text[done], text.size() - done);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+                break;
+            done += static_cast<size_t>(got);
+        }
+        text.resize(done);
+    }
+    close(fd);
     return text.find(install_names::kPrinterName) != std::string::npos;
 }
 
