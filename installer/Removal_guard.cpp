@@ -293,7 +293,13 @@ bool TRemovalGuard::IsOwnInstallFolder(const std::string &location) const
     if (!Inspect(place, &info) || !S_ISDIR(info.st_mode))
         return false;
     std::string drivers, inf;
+    // The install media also holds the setup program and "drivers"; the
+    // folder "res" lies in its root only where install step 1 copied the
+    // programs' folder, so a copy of the media does not pass. ("selvio" is
+    // no mark: step 4 removes it first, and a repeated uninstall still
+    // finds the folder ours.)
     return HasEntry(location, place, install_names::kSetupProgram, false, nullptr) &&
+           HasEntry(location, place, "res", true, nullptr) &&
            HasEntry(location, place, "drivers", true, &drivers) &&
            HasEntry(location + "\\drivers", drivers, "mfp.inf", false, &inf) && DefinesThePrinterModel(inf);
 }

@@ -24,8 +24,10 @@
 // and that place is no guarded place, lies in none kept with its contents
 // and holds none. An install location may go whole when the tree may, it
 // is a real folder (not a link), and it shows that this system's install
-// made it: it holds the file "setup.exe" and the folder "drivers" whose
-// "mfp.inf" names the printer model (all real entries, not links). Below a
+// made it: it holds the file "setup.exe", the folder "res" (which the
+// install media has only below bin\mfp, not in its root) and the folder
+// "drivers" whose "mfp.inf" names the printer model (all real entries, not
+// links). Below a
 // tree root, an entry goes only when its own place lies inside the root's
 // place, a folder only on the root's file system; a link is removed as a
 // link, never followed.

@@ -78,10 +78,12 @@ void LayHost(const std::string &path, const std::string &text)
 
 void Lay(const std::string &windowsPath, const std::string &text) { LayHost(UnixOf(windowsPath), text); }
 
-// The setup program and the "drivers" folder with its "mfp.inf".
+// The setup program, the "res" folder, and the "drivers" folder with its
+// "mfp.inf".
 void LayMarks(const std::string &folder, const std::string &inf)
 {
     Lay(folder + "\\setup.exe", "setup");
+    Lay(folder + "\\res\\XXMKLINK.EXE", "link tool");
     Lay(folder + "\\drivers\\mfp.inf", inf);
 }
 
@@ -113,6 +115,11 @@ protected:
             Lay(file, "victim");
         LayMarks("C:\\Program Files\\Other Product", "[Strings]\r\nModel=\"ARV-B100 Copier\"\r\n");
         Lay("C:\\Program Files\\No Setup\\drivers\\mfp.inf", FMfpInf);
+        // A copy of the install media with a person's files beside it.
+        for (const char *file : {"setup.exe", "bin\\mfp\\orvel_printer.exe", "bin\\mfp\\res\\XXMKLINK.EXE",
+                                 "bin\\mfp\\selvio\\selvio.txt", "letter.txt"})
+            Lay(std::string("C:\\Program Files\\Media Copy\\") + file, "victim");
+        Lay("C:\\Program Files\\Media Copy\\drivers\\mfp.inf", FMfpInf);
         for (const char *file : {"/victim.txt", "/Data/victim.txt", "/Data/selvio/victim.txt", "/drivers/mfp.inf"})
             LayHost(FHost.Path() + file, "victim");
         // A second drive on the Windows folder, another on the host folder.
@@ -214,6 +221,7 @@ TEST_F(RemovalGuardTest, EditedInstallLocationsDeleteNothingButTheInstallFolder)
         {"the folder above the install folder", "C:\\Program Files\\Veltrona", "", false},
         {"another product", "C:\\Program Files\\Other Product", "", false},
         {"no setup program", "C:\\Program Files\\No Setup", "", false},
+        {"a copy of the media with a person's files", "C:\\Program Files\\Media Copy", "", false},
         {"the machine's registry", root + "\\registry", "", false},
         {"the machine root", root, "", false},
         {"a host folder", host, "", false},

@@ -222,6 +222,7 @@ TEST_F(UninstallTest, ALocationDifferingFromTheProgramsFolderIsAnotherFolder)
         EXPECT_TRUE(machine::Restart().empty()) << location;
         // The folder again as the install leaves it.
         ASSERT_TRUE(CreateDirTree(kDir + "\\drivers"));
+        ASSERT_TRUE(CreateDirTree(kDir + "\\res"));
         ASSERT_TRUE(testsupport::WriteText(UnixOf(kDir + "\\setup.exe"), "again"));
         ASSERT_TRUE(testsupport::CopyWithMode(MediaFolder() + "/drivers/mfp.inf", UnixOf(kDir + "\\drivers\\mfp.inf"),
                                               0644));
