@@ -173,6 +173,25 @@ TEST_F(UninstallTest, On95AnotherProgramsPendingDeletionStaysWithOurs)
     EXPECT_FALSE(Exists(self));
 }
 
+TEST_F(UninstallTest, On95ALinkInPlaceOfWininitIsNotWrittenThrough)
+{
+    // wininit.ini a link to a host file that is not there: the step goes on
+    // without scheduling, and the file the link names is not made.
+    ASSERT_TRUE(testsupport::WriteWindowsFamily("95"));
+    testsupport::TempFolder host("arv-host");
+    const std::string target = host.Path() + "/cron-job";
+    const std::string wininit = UnixOf("C:\\Windows\\wininit.ini");
+    ASSERT_EQ(symlink(target.c_str(), wininit.c_str()), 0);
+    const std::string self = kDir + "\\setup.exe";
+    machine::testing::SetModuleFileName(self);
+    UninstallAll();
+    struct stat info;
+    EXPECT_NE(lstat(target.c_str(), &info), 0) << "the link's target is not made";
+    EXPECT_TRUE(lstat(wininit.c_str(), &info) == 0 && S_ISLNK(info.st_mode));
+    EXPECT_TRUE(Exists(self));
+    unlink(wininit.c_str());
+}
+
 TEST_F(UninstallTest, TheFolderAloneGoesAtTheRestartWhenNothingElseIsLeftInIt)
 {
     const std::string self = kDir + "\\setup.exe";
