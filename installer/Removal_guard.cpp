@@ -247,6 +247,51 @@ TRemovalGuard::TRemovalGuard()
             for (const std::string &entry : EntriesOf(home))
                 guardHost(entry, false);
     }
+
+    // The identities of the guarded places and of the folders that hold
+    // them.
+    for (const TPlace &guarded : FGuarded) {
+        struct stat info;
+        if (stat(guarded.path.c_str(), &info) != 0)
+            continue;
+        if (guarded.withContents) {
+            auto kept = FKeptWithContents.insert({{info.st_dev, info.st_ino}, guarded.host});
+            kept.first->second = kept.first->second && guarded.host;
+        }
+        FHolders.insert({info.st_dev, info.st_ino});
+        for (std::string folder = FolderOfPlace(Resolved(guarded.path)); !folder.empty();
+             folder = FolderOfPlace(folder)) {
+            if (stat(folder.c_str(), &info) == 0)
+                FHolders.insert({info.st_dev, info.st_ino});
+        }
+    }
+}
+
+bool TRemovalGuard::IsGuardedByIdentity(const std::string &place, bool inMachineDrive) const
+{
+    struct stat info;
+    if (lstat(place.c_str(), &info) == 0 && FHolders.count({info.st_dev, info.st_ino}))
+        return true; // a guarded place, or a folder that holds one
+    // Each folder on the way to the place, and the place itself (a link as
+    // itself): real folders, since the place's name has every link on the
+    // way resolved.
+    for (size_t end = 0; end != std::string::npos && end < place.size();) {
+        end = place.find('/', end + 1);
+        const bool last = end == std::string::npos;
+        const std::string folder = last ? place : place.substr(0, end);
+        if ((last ? lstat(folder.c_str(), &info) : stat(folder.c_str(), &info)) != 0)
+            continue;
+        const auto kept = FKeptWithContents.find({info.st_dev, info.st_ino});
+        if (kept != FKeptWithContents.end() && !(kept->second && inMachineDrive))
+            return true;
+    }
+    struct stat root;
+    if (stat("/", &root) == 0) {
+        const auto kept = FKeptWithContents.find({root.st_dev, root.st_ino});
+        if (kept != FKeptWithContents.end() && !(kept->second && inMachineDrive))
+            return true;
+    }
+    return false;
 }
 
 bool TRemovalGuard::IsGuarded(const std::string &place) const
@@ -264,6 +309,8 @@ bool TRemovalGuard::IsGuarded(const std::string &place) const
         if (guarded.withContents && Within(place, guarded.path) && !(guarded.host && inMachineDrive))
             return true;
     }
+    if (IsGuardedByIdentity(place, inMachineDrive))
+        return true;
     // What lies in the machine root outside its drives is the machine's.
     if (Within(place, FMachineRoot)) {
         for (const std::string &drive : FDriveRoots) {

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "ChildProcess.h"
 #include "FileContents.h"
 #include "InstallFixture.h"
 #include "Main2.h"
@@ -289,6 +292,48 @@ TEST_F(RemovalGuardTest, TheInstallFolderUnderALinkIsRefused)
     EXPECT_EQ(Form2->UninstallStep(4), 0);
     EXPECT_EQ(Everything(), FBefore);
     EXPECT_TRUE(TRemovalGuard().IsOwnInstallFolder(ThroughZ(FHost.Path() + "/Marked")));
+}
+
+// The Windows folder bind-mounted on a host folder: the mount and what is
+// below it are the Windows folder under another name, so neither goes. Run
+// in a child with a mount namespace of its own, so the mount never shows
+// outside it; the child's exit code says which judgement failed.
+TEST_F(RemovalGuardTest, ABindMountOfTheWindowsFolderIsTheWindowsFolder)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "a bind mount needs the host's administrator";
+    constexpr int kNoNamespace = 77;
+    const std::string alias = FHost.Path() + "/alias";
+    ASSERT_EQ(mkdir(alias.c_str(), 0755), 0);
+    const int code = testsupport::RunInChild(
+        [&] {
+            if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+                return kNoNamespace;
+            if (mount(UnixOf("C:\\Windows").c_str(), alias.c_str(), nullptr, MS_BIND, nullptr) != 0)
+                return kNoNamespace;
+            std::set<std::string> windows;
+            Walk(UnixOf("C:\\Windows"), "", &windows);
+            const TRemovalGuard guard;
+            int failed = 0;
+            int bit = 1;
+            for (const std::string &location :
+                 {ThroughZ(alias), ThroughZ(alias) + "\\System32", ThroughZ(alias) + "\\inf"}) {
+                if (guard.MayRemoveTree(location) || guard.IsOwnInstallFolder(location))
+                    failed |= bit;
+                SetInstallLocation(location);
+                Form2->UninstallStep(4);
+                bit <<= 1;
+            }
+            std::set<std::string> after;
+            Walk(UnixOf("C:\\Windows"), "", &after);
+            return failed | (after == windows ? 0 : 64);
+        },
+        120000);
+    if (code == kNoNamespace)
+        GTEST_SKIP() << "no mount namespace of its own here";
+    EXPECT_EQ(code, 0) << "1, 2, 4: the alias, its System32, its inf judged removable; 64: the Windows folder lost files";
+    EXPECT_EQ(rmdir(alias.c_str()), 0);
+    EXPECT_EQ(Everything(), FBefore);
 }
 
 // Random install locations from the pieces of the aliases above: whatever
