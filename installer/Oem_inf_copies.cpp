@@ -1,16 +1,14 @@
 #include "Oem_inf_copies.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cctype>
-#include <cerrno>
 #include <cstring>
 
 #include "windows.h"
 
 #include "Install_names.h"
+#include "Regular_file.h"
 #include "machine/Paths.h"
 
 namespace oem_inf_copies {
@@ -49,32 +47,9 @@ struct FileSeen {
 bool Look(const std::string &path, FileSeen *seen)
 {
     const std::string place = machine::RealPlace(path.c_str());
-    struct stat named;
-    if (place.empty() || lstat(place.c_str(), &named) != 0 || !S_ISREG(named.st_mode))
-        return false;
-    int fd;
-    do {
-        fd = open(place.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0)
-        return false;
-    bool ok = fstat(fd, &seen->identity) == 0 && S_ISREG(seen->identity.st_mode) &&
-              seen->identity.st_size <= kLargestInf;
-    if (ok) {
-        const size_t size = static_cast<size_t>(seen->identity.st_size);
-        seen->bytes.assign(size, '\0');
-        size_t done = 0;
-        while (ok && done < size) {
-            const ssize_t got = read(fd, &seen->bytes[done], size - done);
-            if (got < 0 && errno == EINTR)
-                continue;
-            ok = got > 0;
-            if (ok)
-                done += static_cast<size_t>(got);
-        }
-    }
-    close(fd);
-    return ok;
+    return !place.empty() &&
+           regular_file::Read(place, static_cast<size_t>(kLargestInf) + 1, &seen->bytes, &seen->identity) &&
+           seen->identity.st_size <= kLargestInf && seen->bytes.size() == static_cast<size_t>(seen->identity.st_size);
 }
 
 bool SameFile(const struct stat &a, const struct stat &b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }

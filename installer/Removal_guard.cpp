@@ -2,12 +2,9 @@
 #include "Removal_guard.h"
 
 #include <dirent.h>
-#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -16,6 +13,7 @@
 #include "shlobj.h"
 
 #include "Install_names.h"
+#include "Regular_file.h"
 #include "machine/MachineRoot.h"
 #include "machine/Paths.h"
 
@@ -92,33 +90,13 @@ bool HasEntry(const std::string &folder, const std::string &folderPlace, const c
 }
 
 // Whether the file at the host place is a regular file whose first bytes
-// name the printer model. The entry itself is opened, without waiting: a
-// link, FIFO or device put in its place is refused.
+// name the printer model.
 bool DefinesThePrinterModel(const std::string &infPlace)
 {
-    int fd;
-    do {
-        fd = open(infPlace.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0)
-        return false;
-    struct stat info;
     std::string text;
-    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-        text.assign(static_cast<size_t>(kInfReadLimit), '\0');
-        size_t done = 0;
-        while (done < text.size()) {
-            const ssize_t got = read(fd, &text[done], text.size() - done);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got <= 0)
-                break;
-            done += static_cast<size_t>(got);
-        }
-        text.resize(done);
-    }
-    close(fd);
-    return text.find(install_names::kPrinterName) != std::string::npos;
+    struct stat info;
+    return regular_file::Read(infPlace, kInfReadLimit, &text, &info) &&
+           text.find(install_names::kPrinterName) != std::string::npos;
 }
 
 std::string QueriedFolder(UINT(WINAPI *query)(LPSTR, UINT))
