@@ -1,17 +1,21 @@
 #include "Oem_inf_copies.h"
 
+#include <sys/stat.h>
+
 #include <cctype>
 #include <cstring>
 
 #include "windows.h"
 
 #include "Install_names.h"
+#include "Regular_file.h"
+#include "machine/Paths.h"
 
 namespace oem_inf_copies {
 namespace {
 
 // INF files of a driver package are small; anything larger is no copy of ours.
-constexpr DWORD kLargestInf = 1 << 20;
+constexpr off_t kLargestInf = 1 << 20;
 
 // "oem", one or more digits, ".inf", in any case.
 bool IsOemName(const std::string &name)
@@ -32,36 +36,23 @@ bool IsOemName(const std::string &name)
 }
 
 // An existing regular file: which file it is and its bytes; false when it
-// cannot be opened or read, or is too large to be an INF.
+// is no regular file, cannot be read, or is too large to be an INF. The
+// entry itself is opened, never a link's target, and without waiting: a
+// FIFO or device put in its place is refused instead of blocking the step.
 struct FileSeen {
-    BY_HANDLE_FILE_INFORMATION identity;
+    struct stat identity;
     std::string bytes;
 };
 
 bool Look(const std::string &path, FileSeen *seen)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    bool ok = GetFileInformationByHandle(file, &seen->identity) &&
-              !(seen->identity.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && seen->identity.nFileSizeHigh == 0 &&
-              seen->identity.nFileSizeLow <= kLargestInf;
-    if (ok) {
-        seen->bytes.assign(seen->identity.nFileSizeLow, '\0');
-        DWORD read = 0;
-        ok = ReadFile(file, &seen->bytes[0], seen->identity.nFileSizeLow, &read, nullptr) &&
-             read == seen->identity.nFileSizeLow;
-    }
-    CloseHandle(file);
-    return ok;
+    const std::string place = machine::RealPlace(path.c_str());
+    return !place.empty() &&
+           regular_file::Read(place, static_cast<size_t>(kLargestInf) + 1, &seen->bytes, &seen->identity) &&
+           seen->identity.st_size <= kLargestInf && seen->bytes.size() == static_cast<size_t>(seen->identity.st_size);
 }
 
-bool SameFile(const BY_HANDLE_FILE_INFORMATION &a, const BY_HANDLE_FILE_INFORMATION &b)
-{
-    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
-           a.nFileIndexLow == b.nFileIndexLow;
-}
+bool SameFile(const struct stat &a, const struct stat &b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
 } // namespace
 
@@ -80,7 +71,7 @@ std::string StoreCopyOf(const std::string &recorded, const std::string &driverFo
     const std::string storeCopy = std::string(windows) + "\\inf\\" + name;
 
     // The record must name the very file that the store holds under that
-    // name, whatever drive, case or link it took to get there.
+    // name, whatever drive, case or folder link it took to get there.
     FileSeen named, stored;
     if (!Look(recorded, &named) || !Look(storeCopy, &stored) || !SameFile(named.identity, stored.identity))
         return std::string();

@@ -8,12 +8,12 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 
 #include "windows.h"
 #include "shlobj.h"
 
 #include "Install_names.h"
+#include "Regular_file.h"
 #include "machine/MachineRoot.h"
 #include "machine/Paths.h"
 
@@ -27,7 +27,7 @@ const char *const kHostSystemFolders[] = {"/bin",   "/boot", "/dev",  "/etc",  "
 const char *const kMachineFolders[] = {"registry", "ports", "settings", "logs", "printed", "outside-runs.log"};
 
 // How much of "mfp.inf" is read to find the printer model.
-constexpr std::streamsize kInfReadLimit = 1 << 16;
+constexpr size_t kInfReadLimit = 1 << 16;
 
 // True when the host path `inner` is `outer` or lies below it.
 bool Within(const std::string &inner, const std::string &outer)
@@ -89,13 +89,14 @@ bool HasEntry(const std::string &folder, const std::string &folderPlace, const c
     return true;
 }
 
+// Whether the file at the host place is a regular file whose first bytes
+// name the printer model.
 bool DefinesThePrinterModel(const std::string &infPlace)
 {
-    std::ifstream in(infPlace, std::ios::binary);
-    std::string text(static_cast<size_t>(kInfReadLimit), '\0');
-    in.read(&text[0], kInfReadLimit);
-    text.resize(static_cast<size_t>(in.gcount()));
-    return text.find(install_names::kPrinterName) != std::string::npos;
+    std::string text;
+    struct stat info;
+    return regular_file::Read(infPlace, kInfReadLimit, &text, &info) &&
+           text.find(install_names::kPrinterName) != std::string::npos;
 }
 
 std::string QueriedFolder(UINT(WINAPI *query)(LPSTR, UINT))
@@ -224,6 +225,51 @@ TRemovalGuard::TRemovalGuard()
             for (const std::string &entry : EntriesOf(home))
                 guardHost(entry, false);
     }
+
+    // The identities of the guarded places and of the folders that hold
+    // them.
+    for (const TPlace &guarded : FGuarded) {
+        struct stat info;
+        if (stat(guarded.path.c_str(), &info) != 0)
+            continue;
+        if (guarded.withContents) {
+            auto kept = FKeptWithContents.insert({{info.st_dev, info.st_ino}, guarded.host});
+            kept.first->second = kept.first->second && guarded.host;
+        }
+        FHolders.insert({info.st_dev, info.st_ino});
+        for (std::string folder = FolderOfPlace(Resolved(guarded.path)); !folder.empty();
+             folder = FolderOfPlace(folder)) {
+            if (stat(folder.c_str(), &info) == 0)
+                FHolders.insert({info.st_dev, info.st_ino});
+        }
+    }
+}
+
+bool TRemovalGuard::IsGuardedByIdentity(const std::string &place, bool inMachineDrive) const
+{
+    struct stat info;
+    if (lstat(place.c_str(), &info) == 0 && FHolders.count({info.st_dev, info.st_ino}))
+        return true; // a guarded place, or a folder that holds one
+    // Each folder on the way to the place, and the place itself (a link as
+    // itself): real folders, since the place's name has every link on the
+    // way resolved.
+    for (size_t end = 0; end != std::string::npos && end < place.size();) {
+        end = place.find('/', end + 1);
+        const bool last = end == std::string::npos;
+        const std::string folder = last ? place : place.substr(0, end);
+        if ((last ? lstat(folder.c_str(), &info) : stat(folder.c_str(), &info)) != 0)
+            continue;
+        const auto kept = FKeptWithContents.find({info.st_dev, info.st_ino});
+        if (kept != FKeptWithContents.end() && !(kept->second && inMachineDrive))
+            return true;
+    }
+    struct stat root;
+    if (stat("/", &root) == 0) {
+        const auto kept = FKeptWithContents.find({root.st_dev, root.st_ino});
+        if (kept != FKeptWithContents.end() && !(kept->second && inMachineDrive))
+            return true;
+    }
+    return false;
 }
 
 bool TRemovalGuard::IsGuarded(const std::string &place) const
@@ -241,6 +287,8 @@ bool TRemovalGuard::IsGuarded(const std::string &place) const
         if (guarded.withContents && Within(place, guarded.path) && !(guarded.host && inMachineDrive))
             return true;
     }
+    if (IsGuardedByIdentity(place, inMachineDrive))
+        return true;
     // What lies in the machine root outside its drives is the machine's.
     if (Within(place, FMachineRoot)) {
         for (const std::string &drive : FDriveRoots) {
@@ -270,7 +318,13 @@ bool TRemovalGuard::IsOwnInstallFolder(const std::string &location) const
     if (!Inspect(place, &info) || !S_ISDIR(info.st_mode))
         return false;
     std::string drivers, inf;
+    // The install media also holds the setup program and "drivers"; the
+    // folder "res" lies in its root only where install step 1 copied the
+    // programs' folder, so a copy of the media does not pass. ("selvio" is
+    // no mark: step 4 removes it first, and a repeated uninstall still
+    // finds the folder ours.)
     return HasEntry(location, place, install_names::kSetupProgram, false, nullptr) &&
+           HasEntry(location, place, "res", true, nullptr) &&
            HasEntry(location, place, "drivers", true, &drivers) &&
            HasEntry(location + "\\drivers", drivers, "mfp.inf", false, &inf) && DefinesThePrinterModel(inf);
 }

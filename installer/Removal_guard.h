@@ -22,16 +22,25 @@
 // A tree may go when its path is absolute (a drive and its root, also after
 // "\\?\" or "\\.\"), names an existing entry (a link counts as itself),
 // and that place is no guarded place, lies in none kept with its contents
-// and holds none. An install location may go whole when the tree may, it
-// is a real folder (not a link), and it shows that this system's install
-// made it: it holds the file "setup.exe" and the folder "drivers" whose
-// "mfp.inf" names the printer model (all real entries, not links). Below a
-// tree root that may go, the tree removal (machine/TreeRemoval.h) goes
-// through folder descriptors: a link is removed as a link, never followed,
-// and a mount in the tree stays whole.
+// and holds none: judged by the real places' names and again by the
+// identities (device and file number) of the place and of each folder on
+// its way, so a bind mount or another spelling of a guarded folder is
+// refused as the folder itself. An install location may go whole when the
+// tree may, it is a real folder (not a link), and it shows that this
+// system's install made it: it holds the file "setup.exe", the folder "res"
+// (which the install media has only below bin\mfp, not in its root) and the
+// folder "drivers" whose "mfp.inf" names the printer model (all real
+// entries, not links). Below a tree root that may go, the tree removal
+// (machine/TreeRemoval.h) goes through folder descriptors: a link is
+// removed as a link, never followed, and a mount in the tree stays whole.
 #pragma once
 
+#include <sys/types.h>
+
+#include <map>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 class TRemovalGuard {
@@ -53,8 +62,18 @@ private:
         bool host; // a host system folder
     };
     bool IsGuarded(const std::string &place) const;
+    bool IsGuardedByIdentity(const std::string &place, bool inMachineDrive) const;
+
+    // A file's identity on the host: the same folder under any name, a bind
+    // mount's or a case-insensitive file system's spelling too.
+    using TIdentity = std::pair<dev_t, ino_t>;
 
     std::vector<TPlace> FGuarded;
+    // Every guarded place and every folder that holds one.
+    std::set<TIdentity> FHolders;
+    // The guarded places kept with their contents; true for a host system
+    // folder.
+    std::map<TIdentity, bool> FKeptWithContents;
     std::vector<std::string> FDriveRoots;
     std::string FMachineRoot;
 };

@@ -29,13 +29,31 @@ bool RealPathOf(int fd, std::string *path)
 
 LockedProfile::LockedProfile(const std::string &path, Mode mode)
 {
-    const bool change = mode == Mode::Change;
+    const bool change = mode != Mode::Read;
+    const int noLink = mode == Mode::ChangeOwnFile ? O_NOFOLLOW : 0;
     // A file replaced while this waited for its lock is opened again; each
     // round sleeps in flock, and only a writer that finished can end it.
     for (;;) {
         do {
-            fd_ = open(path.c_str(), (change ? O_RDWR | O_CREAT : O_RDONLY) | O_CLOEXEC, 0666);
+            fd_ = open(path.c_str(), (change ? O_RDWR | noLink : O_RDONLY) | O_CLOEXEC);
         } while (fd_ < 0 && errno == EINTR);
+        // A missing file is made here, never through a link: O_EXCL refuses
+        // a dangling link instead of making the file it names.
+        if (fd_ < 0 && errno == ENOENT && change) {
+            do {
+                fd_ = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            } while (fd_ < 0 && errno == EINTR);
+            struct stat entry;
+            if (fd_ < 0 && errno == EEXIST) {
+                if (lstat(path.c_str(), &entry) == 0 && S_ISLNK(entry.st_mode)) {
+                    error_ = EACCES;
+                    return;
+                }
+                continue; // another process made it meanwhile
+            }
+        }
+        if (fd_ < 0 && errno == ELOOP && noLink)
+            errno = EACCES;
         if (fd_ < 0) {
             error_ = errno;
             return;

@@ -19,9 +19,12 @@ namespace platform {
 
 class LockedProfile {
 public:
-    enum class Mode { Read, Change };
+    // ChangeOwnFile changes only a file that the name itself is: a link
+    // there is refused (EACCES).
+    enum class Mode { Read, Change, ChangeOwnFile };
     // Opens the file at the Unix path `path` and takes its lock. To change
-    // it, a missing file is made (empty) in its folder.
+    // it, a missing file is made (empty) in its folder; a dangling link is
+    // refused (EACCES), the file it names is not made.
     LockedProfile(const std::string &path, Mode mode);
     ~LockedProfile();
     LockedProfile(const LockedProfile &) = delete;

@@ -184,12 +184,14 @@ bool AddProfileLine(const char *fileName, const char *section, const char *key, 
     std::string path;
     if (!ProfilePath(fileName, &path))
         return false;
+    // Only a regular file, or none yet: this line is written by programs
+    // that may run as the host's administrator, so no link is followed.
     struct stat info;
-    if (stat(path.c_str(), &info) == 0 && (S_ISDIR(info.st_mode) || platform::IsReadOnly(info))) {
+    if (lstat(path.c_str(), &info) == 0 && (!S_ISREG(info.st_mode) || platform::IsReadOnly(info))) {
         SetLastError(ERROR_ACCESS_DENIED);
         return false;
     }
-    platform::LockedProfile file(path, platform::LockedProfile::Mode::Change);
+    platform::LockedProfile file(path, platform::LockedProfile::Mode::ChangeOwnFile);
     std::string text;
     if (!ReadForChange(file, path, &text))
         return false;

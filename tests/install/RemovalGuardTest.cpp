@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "ChildProcess.h"
 #include "FileContents.h"
 #include "InstallFixture.h"
 #include "Main2.h"
@@ -78,10 +81,12 @@ void LayHost(const std::string &path, const std::string &text)
 
 void Lay(const std::string &windowsPath, const std::string &text) { LayHost(UnixOf(windowsPath), text); }
 
-// The setup program and the "drivers" folder with its "mfp.inf".
+// The setup program, the "res" folder, and the "drivers" folder with its
+// "mfp.inf".
 void LayMarks(const std::string &folder, const std::string &inf)
 {
     Lay(folder + "\\setup.exe", "setup");
+    Lay(folder + "\\res\\XXMKLINK.EXE", "link tool");
     Lay(folder + "\\drivers\\mfp.inf", inf);
 }
 
@@ -113,6 +118,11 @@ protected:
             Lay(file, "victim");
         LayMarks("C:\\Program Files\\Other Product", "[Strings]\r\nModel=\"ARV-B100 Copier\"\r\n");
         Lay("C:\\Program Files\\No Setup\\drivers\\mfp.inf", FMfpInf);
+        // A copy of the install media with a person's files beside it.
+        for (const char *file : {"setup.exe", "bin\\mfp\\orvel_printer.exe", "bin\\mfp\\res\\XXMKLINK.EXE",
+                                 "bin\\mfp\\selvio\\selvio.txt", "letter.txt"})
+            Lay(std::string("C:\\Program Files\\Media Copy\\") + file, "victim");
+        Lay("C:\\Program Files\\Media Copy\\drivers\\mfp.inf", FMfpInf);
         for (const char *file : {"/victim.txt", "/Data/victim.txt", "/Data/selvio/victim.txt", "/drivers/mfp.inf"})
             LayHost(FHost.Path() + file, "victim");
         // A second drive on the Windows folder, another on the host folder.
@@ -214,6 +224,7 @@ TEST_F(RemovalGuardTest, EditedInstallLocationsDeleteNothingButTheInstallFolder)
         {"the folder above the install folder", "C:\\Program Files\\Veltrona", "", false},
         {"another product", "C:\\Program Files\\Other Product", "", false},
         {"no setup program", "C:\\Program Files\\No Setup", "", false},
+        {"a copy of the media with a person's files", "C:\\Program Files\\Media Copy", "", false},
         {"the machine's registry", root + "\\registry", "", false},
         {"the machine root", root, "", false},
         {"a host folder", host, "", false},
@@ -281,6 +292,48 @@ TEST_F(RemovalGuardTest, TheInstallFolderUnderALinkIsRefused)
     EXPECT_EQ(Form2->UninstallStep(4), 0);
     EXPECT_EQ(Everything(), FBefore);
     EXPECT_TRUE(TRemovalGuard().IsOwnInstallFolder(ThroughZ(FHost.Path() + "/Marked")));
+}
+
+// The Windows folder bind-mounted on a host folder: the mount and what is
+// below it are the Windows folder under another name, so neither goes. Run
+// in a child with a mount namespace of its own, so the mount never shows
+// outside it; the child's exit code says which judgement failed.
+TEST_F(RemovalGuardTest, ABindMountOfTheWindowsFolderIsTheWindowsFolder)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "a bind mount needs the host's administrator";
+    constexpr int kNoNamespace = 77;
+    const std::string alias = FHost.Path() + "/alias";
+    ASSERT_EQ(mkdir(alias.c_str(), 0755), 0);
+    const int code = testsupport::RunInChild(
+        [&] {
+            if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+                return kNoNamespace;
+            if (mount(UnixOf("C:\\Windows").c_str(), alias.c_str(), nullptr, MS_BIND, nullptr) != 0)
+                return kNoNamespace;
+            std::set<std::string> windows;
+            Walk(UnixOf("C:\\Windows"), "", &windows);
+            const TRemovalGuard guard;
+            int failed = 0;
+            int bit = 1;
+            for (const std::string &location :
+                 {ThroughZ(alias), ThroughZ(alias) + "\\System32", ThroughZ(alias) + "\\inf"}) {
+                if (guard.MayRemoveTree(location) || guard.IsOwnInstallFolder(location))
+                    failed |= bit;
+                SetInstallLocation(location);
+                Form2->UninstallStep(4);
+                bit <<= 1;
+            }
+            std::set<std::string> after;
+            Walk(UnixOf("C:\\Windows"), "", &after);
+            return failed | (after == windows ? 0 : 64);
+        },
+        120000);
+    if (code == kNoNamespace)
+        GTEST_SKIP() << "no mount namespace of its own here";
+    EXPECT_EQ(code, 0) << "1, 2, 4: the alias, its System32, its inf judged removable; 64: the Windows folder lost files";
+    EXPECT_EQ(rmdir(alias.c_str()), 0);
+    EXPECT_EQ(Everything(), FBefore);
 }
 
 // Random install locations from the pieces of the aliases above: whatever

@@ -3,10 +3,15 @@
 // machine's restart) on both Windows families, and every failure of step 2.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
+#include <chrono>
 #include <functional>
+#include <future>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -168,6 +173,25 @@ TEST_F(UninstallTest, On95AnotherProgramsPendingDeletionStaysWithOurs)
     EXPECT_FALSE(Exists(self));
 }
 
+TEST_F(UninstallTest, On95ALinkInPlaceOfWininitIsNotWrittenThrough)
+{
+    // wininit.ini a link to a host file that is not there: the step goes on
+    // without scheduling, and the file the link names is not made.
+    ASSERT_TRUE(testsupport::WriteWindowsFamily("95"));
+    testsupport::TempFolder host("arv-host");
+    const std::string target = host.Path() + "/cron-job";
+    const std::string wininit = UnixOf("C:\\Windows\\wininit.ini");
+    ASSERT_EQ(symlink(target.c_str(), wininit.c_str()), 0);
+    const std::string self = kDir + "\\setup.exe";
+    machine::testing::SetModuleFileName(self);
+    UninstallAll();
+    struct stat info;
+    EXPECT_NE(lstat(target.c_str(), &info), 0) << "the link's target is not made";
+    EXPECT_TRUE(lstat(wininit.c_str(), &info) == 0 && S_ISLNK(info.st_mode));
+    EXPECT_TRUE(Exists(self));
+    unlink(wininit.c_str());
+}
+
 TEST_F(UninstallTest, TheFolderAloneGoesAtTheRestartWhenNothingElseIsLeftInIt)
 {
     const std::string self = kDir + "\\setup.exe";
@@ -217,6 +241,7 @@ TEST_F(UninstallTest, ALocationDifferingFromTheProgramsFolderIsAnotherFolder)
         EXPECT_TRUE(machine::Restart().empty()) << location;
         // The folder again as the install leaves it.
         ASSERT_TRUE(CreateDirTree(kDir + "\\drivers"));
+        ASSERT_TRUE(CreateDirTree(kDir + "\\res"));
         ASSERT_TRUE(testsupport::WriteText(UnixOf(kDir + "\\setup.exe"), "again"));
         ASSERT_TRUE(testsupport::CopyWithMode(MediaFolder() + "/drivers/mfp.inf", UnixOf(kDir + "\\drivers\\mfp.inf"),
                                               0644));
@@ -440,6 +465,45 @@ TEST_P(RecordedVictimTest, StaysWhileOurOtherCopyGoes)
 
 INSTANTIATE_TEST_SUITE_P(Records, RecordedVictimTest, testing::ValuesIn(kVictims),
                          [](const testing::TestParamInfo<Victim> &info) { return std::string(info.param.name); });
+
+// A FIFO that no one writes to, named by the bus record or put in the store
+// in place of our copy: the step neither opens it to wait for a writer nor
+// deletes it. The step runs on a thread; should it block, the test opens the
+// FIFO for writing itself, so the thread ends and the test fails instead of
+// hanging.
+class FifoRecordTest : public UninstallTest {
+protected:
+    void ExpectStepThreeLeaves(const std::string &fifo)
+    {
+        ASSERT_EQ(mkfifo(UnixOf(fifo).c_str(), 0600), 0);
+        SetRecord("UsbBusOemInf", fifo);
+        std::promise<int> done;
+        std::future<int> result = done.get_future();
+        std::thread step([&] { done.set_value(Form2->UninstallStep(3)); });
+        const bool returned = result.wait_for(std::chrono::seconds(120)) == std::future_status::ready;
+        if (!returned) {
+            const int writer = open(UnixOf(fifo).c_str(), O_WRONLY);
+            if (writer >= 0)
+                close(writer);
+        }
+        step.join();
+        ASSERT_TRUE(returned) << "the step waited on the FIFO";
+        EXPECT_EQ(result.get(), 0);
+        struct stat info;
+        EXPECT_TRUE(lstat(UnixOf(fifo).c_str(), &info) == 0 && S_ISFIFO(info.st_mode));
+        EXPECT_FALSE(Exists(FPortCopy));
+    }
+
+    testsupport::TempFolder FHost{"arv-host"};
+};
+
+TEST_F(FifoRecordTest, RecordedHostFifoIsNotWaitedOn) { ExpectStepThreeLeaves(ThroughZ(FHost.Path() + "/oem7.inf")); }
+
+TEST_F(FifoRecordTest, FifoInTheStoreIsNotWaitedOn)
+{
+    ASSERT_EQ(unlink(UnixOf(FBusCopy).c_str()), 0);
+    ExpectStepThreeLeaves(FBusCopy);
+}
 
 TEST_F(UninstallTest, StepThreeFindsOurCopyByAnyNameOfTheStore)
 {

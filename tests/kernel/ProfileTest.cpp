@@ -194,8 +194,9 @@ TEST_F(ProfileTest, AWriterKilledAtAnyMomentLosesNoKeyItReported)
 }
 
 // The file a write replaces is the one the name leads to: through a link,
-// the file the link names, the link staying; a file with a second name is
-// refused, since a new file would leave that name with the old text.
+// the file the link names, the link staying; a link to no file is refused
+// and the file it names is not made; a file with a second name is refused,
+// since a new file would leave that name with the old text.
 TEST_F(ProfileTest, AWriteReplacesTheFileTheNameLeadsTo)
 {
     const std::string folder = machine::UnixPath("C:\\Windows");
@@ -219,7 +220,7 @@ TEST_F(ProfileTest, AWriteReplacesTheFileTheNameLeadsTo)
          },
          true, target, 0660},
         {"a link to no file yet",
-         [&] { symlink(target.c_str(), file_.c_str()); }, true, target, 0},
+         [&] { symlink(target.c_str(), file_.c_str()); }, false, target, 0},
         {"a file with a second name",
          [&] {
              WriteText(target, before);
@@ -239,6 +240,11 @@ TEST_F(ProfileTest, AWriteReplacesTheFileTheNameLeadsTo)
         EXPECT_EQ(WritePrivateProfileStringA("New", "k", "v", "test.ini"), c.written ? TRUE : FALSE);
         if (!c.written) {
             EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+            if (newFile) {
+                EXPECT_NE(lstat(c.holder.c_str(), &link), 0) << "the link's target is not made";
+                EXPECT_TRUE(lstat(file_.c_str(), &link) == 0 && S_ISLNK(link.st_mode));
+                continue;
+            }
             EXPECT_EQ(ReadText(c.holder), before);
             EXPECT_EQ(ReadText(file_), before);
             continue;
@@ -296,6 +302,28 @@ TEST_F(ProfileTest, AddingALineRefusesWhatItMustNotWrite)
     EXPECT_EQ(ReadText(file_), before);
     EXPECT_FALSE(machine::AddProfileLine("C:\\Windows", "Rename", "NUL", "C:\\a.exe"));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+
+    // A link, to a file or to none: neither the file it names is changed
+    // nor a missing one made.
+    const std::string target = machine::UnixPath("C:\\Windows\\target.ini");
+    const std::string linked = machine::UnixPath("C:\\Windows\\linked.ini");
+    for (bool targetThere : {true, false}) {
+        SCOPED_TRACE(targetThere ? "a link to a file" : "a link to no file");
+        unlink(target.c_str());
+        if (targetThere)
+            WriteText(target, before);
+        ASSERT_EQ(symlink(target.c_str(), linked.c_str()), 0);
+        EXPECT_FALSE(machine::AddProfileLine("linked.ini", "Rename", "NUL", "C:\\a.exe"));
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+        struct stat info;
+        if (targetThere)
+            EXPECT_EQ(ReadText(target), before);
+        else
+            EXPECT_NE(lstat(target.c_str(), &info), 0) << "the link's target is not made";
+        EXPECT_TRUE(lstat(linked.c_str(), &info) == 0 && S_ISLNK(info.st_mode));
+        unlink(linked.c_str());
+    }
+    unlink(target.c_str());
 
     // A file with a second name would keep the old text under that name.
     ASSERT_TRUE(SetFileAttributesA("C:\\Windows\\test.ini", FILE_ATTRIBUTE_NORMAL));

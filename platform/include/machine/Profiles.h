@@ -15,8 +15,9 @@ namespace machine {
 // whole, as WritePrivateProfileStringA replaces it (a reader finds the old
 // text or the new; see kernel/LockedProfile.h for links and further names).
 // False with the last error set: ERROR_ACCESS_DENIED for a read-only file, a
-// folder or a file with further names, ERROR_INVALID_PARAMETER for a
-// missing or empty key or a line break in what would become the line.
+// link of any kind (the line is never written through one), a folder or a
+// file with further names, ERROR_INVALID_PARAMETER for a missing or empty
+// key or a line break in what would become the line.
 bool AddProfileLine(const char *fileName, const char *section, const char *key, const char *value);
 
 } // namespace machine
