@@ -25,6 +25,9 @@ bool RealPathOf(int fd, std::string *path)
     return true;
 }
 
+// How often a file replaced under the name is opened again before giving up.
+constexpr int kMostRounds = 1000;
+
 } // namespace
 
 LockedProfile::LockedProfile(const std::string &path, Mode mode)
@@ -32,16 +35,24 @@ LockedProfile::LockedProfile(const std::string &path, Mode mode)
     const bool change = mode != Mode::Read;
     const int noLink = mode == Mode::ChangeOwnFile ? O_NOFOLLOW : 0;
     // A file replaced while this waited for its lock is opened again; each
-    // round sleeps in flock, and only a writer that finished can end it.
-    for (;;) {
+    // round sleeps in flock, and only a writer that finished can end it. A
+    // name that never leads back to the file it opens (a place this process
+    // cannot name) ends the rounds with a sharing failure.
+    // O_NONBLOCK: opening a FIFO or a device in place of the file never
+    // waits; such a file is refused once it is open.
+    for (int round = 0;; ++round) {
+        if (round == kMostRounds) {
+            error_ = EBUSY;
+            return;
+        }
         do {
-            fd_ = open(path.c_str(), (change ? O_RDWR | noLink : O_RDONLY) | O_CLOEXEC);
+            fd_ = open(path.c_str(), (change ? O_RDWR | noLink : O_RDONLY) | O_NONBLOCK | O_CLOEXEC);
         } while (fd_ < 0 && errno == EINTR);
         // A missing file is made here, never through a link: O_EXCL refuses
         // a dangling link instead of making the file it names.
         if (fd_ < 0 && errno == ENOENT && change) {
             do {
-                fd_ = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+                fd_ = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NONBLOCK | O_CLOEXEC, 0666);
             } while (fd_ < 0 && errno == EINTR);
             struct stat entry;
             if (fd_ < 0 && errno == EEXIST) {
@@ -64,6 +75,10 @@ LockedProfile::LockedProfile(const std::string &path, Mode mode)
         struct stat named;
         if (locked != 0 || fstat(fd_, &info_) != 0) {
             error_ = errno;
+            break;
+        }
+        if (!S_ISREG(info_.st_mode)) {
+            error_ = EACCES;
             break;
         }
         if (!RealPathOf(fd_, &real_)) {

@@ -112,6 +112,12 @@ TEST_F(ProfileTest, ReadsValuesTrimmedAndUnquotedElseTheDefault)
         EXPECT_EQ(result, c.expected.size());
     }
     EXPECT_EQ(Get("Setup", "Path", "d", 256, nullptr, "missing.ini"), "d") << "a missing file gives the default";
+    // What is no file gives the default at once: a FIFO nobody writes, an
+    // endless device, a folder.
+    ASSERT_EQ(mkfifo(machine::UnixPath("C:\\Windows\\fifo.ini").c_str(), 0644), 0);
+    ASSERT_EQ(mkdir(machine::UnixPath("C:\\Windows\\folder.ini").c_str(), 0755), 0);
+    for (const char *notAFile : {"C:\\Windows\\fifo.ini", "Z:\\dev\\zero", "C:\\Windows\\folder.ini"})
+        EXPECT_EQ(Get("Setup", "Path", "d", 256, nullptr, notAFile), "d") << notAFile;
 
     // Too small: cut to fit with its NUL.
     DWORD result = 0;
