@@ -174,6 +174,28 @@ bool WaitFor(const std::function<bool()> &done, int boundMs = testsupport::kXWai
     return true;
 }
 
+// Waits until `region` of the pictures `shot` takes stays the same over a
+// few tenths of a second (nothing is being redrawn there); the last picture
+// of it, or a null image when it kept changing for `boundMs`.
+QImage WaitSteady(const std::function<QImage()> &shot, const QRect &region, int boundMs = testsupport::kXWaitMs)
+{
+    QImage before = shot().copy(region);
+    QImage now;
+    const bool steady = WaitFor(
+        [&] {
+            Sleep(300);
+            now = shot().copy(region);
+            const bool same = !now.isNull() && now == before;
+            before = now;
+            return same;
+        },
+        boundMs);
+    return steady ? now : QImage();
+}
+
+// The part of the picture that a look shows in.
+QImage Part(const QImage &image, const QRect &region) { return image.copy(region).convertToFormat(QImage::Format_RGB32); }
+
 // ---- The fixture --------------------------------------------------------------
 
 std::string ManagerName(const testing::TestParamInfo<WindowManager> &info)
@@ -205,6 +227,12 @@ protected:
     }
 
     QImage Shot() { return session_.Grab(window_); }
+    // The window's picture once it has rested a moment (a label left by
+    // the pointer has shrunk back); a null image when it kept changing.
+    QImage SteadyShot()
+    {
+        return WaitSteady([&] { return Shot(); }, QRect(QPoint(0, 0), Shot().size()));
+    }
     bool MoveTo(QPoint at) { return session_.MoveTo(window_, at.x(), at.y()); }
     bool ClickAt(QPoint at) { return MoveTo(at) && session_.Click(); }
 
@@ -365,19 +393,41 @@ TEST_P(WizardWindow, ADevicePluggedInDuringALaterRunLeavesTheRunAlone)
 // edge.
 TEST_P(WizardWindow, FrenchStepCaptionsFitAtTheirLargestSize)
 {
+    // Quitter, a text button, grows under the pointer and shrinks when the
+    // pointer leaves; its grown look shows that the events before its
+    // enter have been handled and painted.
+    const QRect quit(Point(kExitRight, -150, -6), QSize(154, 34));
+    QImage quitRest, quitGrown;
     const auto fitsGrown = [&](int chap, const std::string &picture) {
+        // The caption's line, from its left to the window's right edge.
+        const QRect line(Point(kChap[chap], 0, -4), QSize(Shot().width(), 34));
+        // An enter and a leave leave the caption at 18 pt, whatever it
+        // showed before (a caption entered on an earlier page may still be
+        // at 20 pt, one clicked may not grow on its first enter).
         EXPECT_TRUE(MoveTo(OnLabel(kChap[chap])));
+        EXPECT_TRUE(MoveTo(OnRightAligned(kExitRight)));
+        if (quitGrown.isNull())
+            EXPECT_TRUE(WaitFor([&] { return (quitGrown = Part(Shot(), quit)) != quitRest; })) << "Quitter";
+        else
+            EXPECT_TRUE(WaitFor([&] { return Part(Shot(), quit) == quitGrown; })) << "Quitter";
+        const QImage rest = Part(Shot(), line);
+        EXPECT_TRUE(MoveTo(OnLabel(kChap[chap])));
+        // Grown under the pointer: its picture is no longer the 18 pt one.
+        QImage grown;
+        EXPECT_TRUE(WaitFor([&] { return (grown = Part(Shot(), line)) != rest; })) << picture << " did not grow";
         // The last columns of the window's picture, which a caption cut off
         // at the edge would run through.
         const QRect edge(Point({554, kChap[chap].top}, 0, 2), QSize(5, 24));
-        Sleep(300);
         session_.Screenshot(window_, picture);
         EXPECT_EQ(InkIn(Shot(), edge), Ink::None) << picture;
-        EXPECT_TRUE(MoveTo(Point(kNowhere)));
-        Sleep(300);
+        // Left of the button pictures, off every caption at any size (the
+        // usual resting place lies on the second caption grown).
+        EXPECT_TRUE(MoveTo(Point({20, 112})));
+        EXPECT_TRUE(WaitFor([&] { return Part(Shot(), line) != grown; })) << picture << " did not shrink back";
     };
     StartWizard("1036");
     InstallThroughClicks();
+    quitRest = Part(Shot(), quit);
     for (int chap = 0; chap < 4; ++chap)
         fitsGrown(chap, "page08-step" + std::to_string(chap + 1) + "-grown");
     ASSERT_TRUE(ClickAt(OnRightAligned(kExitRight)));
@@ -387,6 +437,8 @@ TEST_P(WizardWindow, FrenchStepCaptionsFitAtTheirLargestSize)
     ASSERT_TRUE(ClickAt(OnLabel(kChap[1])));
     ASSERT_TRUE(MoveTo(Point(kNowhere)));
     ASSERT_TRUE(WaitForPage(16, 120000));
+    quitRest = Part(Shot(), quit);
+    quitGrown = QImage();
     for (int chap = 0; chap < 4; ++chap)
         fitsGrown(chap, "page16-step" + std::to_string(chap + 1) + "-grown");
     ASSERT_TRUE(ClickAt(OnLabel(kContinue)));
@@ -430,18 +482,20 @@ TEST_P(WizardWindow, TheChineseFlagOnAnEnglishMachineShowsWhatAChineseMachineSho
         SCOPED_TRACE(run.machine);
         StartWizard(run.machine);
         if (run.clickFlag) {
+            // Redrawn in Chinese: the home page's labels change, then rest.
+            const QRect labels(Point(kChap[0], 0, -4), QSize(300, kChap[3].top - kChap[0].top + 40));
+            const QImage english = Part(Shot(), labels);
             ASSERT_TRUE(ClickAt(Point(kFlagChinese, 12, 8)));
             ASSERT_TRUE(MoveTo(Point(kNowhere)));
-            // Redrawn in Chinese: the home page's labels change.
-            Sleep(500);
+            ASSERT_TRUE(WaitFor([&] { return Part(Shot(), labels) != english; })) << "still in English";
         }
         const std::string prefix = std::string(run.machine) + "-chinese-";
-        run.shots.push_back(Shot());
+        run.shots.push_back(SteadyShot());
         session_.Screenshot(window_, prefix + names[0]);
         ASSERT_TRUE(ClickAt(OnLabel(kChap[0])));
         ASSERT_TRUE(MoveTo(Point(kNowhere)));
         ASSERT_TRUE(WaitForPage(1));
-        run.shots.push_back(Shot());
+        run.shots.push_back(SteadyShot());
         session_.Screenshot(window_, prefix + names[1]);
         ASSERT_TRUE(ClickAt(OnLabel(kContinue)));
         const XWindow question = session_.FindWindow(wizard_, "Confirm");
@@ -454,7 +508,7 @@ TEST_P(WizardWindow, TheChineseFlagOnAnEnglishMachineShowsWhatAChineseMachineSho
         ASSERT_TRUE(session_.WaitUnmapped(question));
         ASSERT_TRUE(MoveTo(Point(kNowhere)));
         ASSERT_TRUE(WaitForPage(3));
-        run.shots.push_back(Shot());
+        run.shots.push_back(SteadyShot());
         session_.Screenshot(window_, prefix + names[3]);
 
         ASSERT_TRUE(ClickAt(OnRightAligned(kExitRight)));
@@ -471,9 +525,6 @@ TEST_P(WizardWindow, TheChineseFlagOnAnEnglishMachineShowsWhatAChineseMachineSho
 
 // ---- Hover looks ------------------------------------------------------------------
 
-// The part of the picture that a look shows in.
-QImage Part(const QImage &image, const QRect &region) { return image.copy(region).convertToFormat(QImage::Format_RGB32); }
-
 // After Install Drivers was clicked, the home page shows its button picture
 // in the hover look again, with the pointer elsewhere.
 TEST_P(WizardWindow, InstallDriversKeepsItsHoverLookBackOnTheHomePage)
@@ -489,9 +540,9 @@ TEST_P(WizardWindow, InstallDriversKeepsItsHoverLookBackOnTheHomePage)
     ASSERT_TRUE(WaitForPage(1));
     ASSERT_TRUE(ClickAt(OnRightAligned(kMenuRight)));
     ASSERT_TRUE(WaitForPage(0));
-    Sleep(500);
+    const QImage back = WaitSteady([&] { return Part(Shot(), picture); }, QRect(QPoint(0, 0), picture.size()));
     session_.Screenshot(window_, "page00-back");
-    EXPECT_TRUE(Part(Shot(), picture) == hover);
+    EXPECT_TRUE(back == hover);
 }
 
 // Browse, once the pointer has been over it, rests at 18 pt, also after

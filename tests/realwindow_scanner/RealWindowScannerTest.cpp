@@ -155,21 +155,32 @@ TEST_P(RealWindowScanner, ScanThroughAClick)
 // Close, or the window manager's close request, in the middle of a long
 // scan: the window goes and the process ends within a few seconds (the
 // scan itself would take minutes); nothing of the abandoned scan is saved
-// as a picture, and nothing is opened.
+// as a picture, and nothing is opened. Also with the device fallen silent
+// in the middle of a line, the scan thread waiting in a read of the port:
+// the closing program does not wait for it.
 TEST_P(RealWindowScanner, CloseDuringAScanEndsTheProgram)
 {
     const struct {
         const char *name;
-        bool button; // Close clicked, else the close request
-    } cases[] = {{"close-button", true}, {"close-request", false}};
+        bool button;       // Close clicked, else the close request
+        const char *fault; // armed before the scan, or none
+        const char *when;  // Close once the device's log holds this
+    } cases[] = {
+        {"close-button", true, nullptr, "record index=400"},
+        {"close-request", false, nullptr, "record index=400"},
+        {"silent-in-a-line", true, "fault short-line 300", "fault short-line fired"},
+    };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         std::filesystem::remove_all(Scans());
         std::filesystem::create_directories(Scans());
         StartDevice(6, 2200, true); // about a minute on the paced wire
+        if (c.fault) {
+            ASSERT_TRUE(device_->Command(c.fault)) << device_->Log();
+        }
         StartScanner();
         ClickScan();
-        ASSERT_TRUE(device_->WaitForLog("record index=400", testsupport::kXWaitMs)) << device_->Log();
+        ASSERT_TRUE(device_->WaitForLog(c.when, testsupport::kXWaitMs)) << device_->Log();
         EXPECT_FALSE(session_.Screenshot(window_, std::string("scanning-") + c.name).empty());
         if (c.button)
             ASSERT_TRUE(session_.ClickAt(window_, kCloseX, kCloseY));

@@ -4,12 +4,16 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
+#include <chrono>
 #include <ctime>
+#include <thread>
 
 #include "FileContents.h"
 #include "TestClock.h"
@@ -53,6 +57,76 @@ ssize_t WriteQuietly(int fd, const char *data, size_t size)
     return n;
 }
 
+// In a forked child: makes `fd` (a descriptor of the test, or kNullDevice)
+// its descriptor `target`. Only calls that are safe after fork.
+bool GiveInChild(int fd, int target)
+{
+    if (fd == kNullDevice) {
+        const int null = open("/dev/null", target == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+        if (null < 0)
+            return false;
+        if (null == target)
+            return true;
+        const bool given = dup2(null, target) == target;
+        close(null);
+        return given;
+    }
+    if (fd < 0)
+        return true;
+    if (fd == target)
+        return fcntl(fd, F_SETFD, 0) == 0;
+    return dup2(fd, target) == target;
+}
+
+// Starts the program in a forked child that asks for SIGTERM when the
+// test's thread that started it ends. A test that ended between the fork
+// and that request is seen in the parent pid; the child then goes without
+// running the program. Whether the program started comes back through a
+// close-on-exec pipe: closed by the exec, or an errno written to it.
+pid_t ForkAndExec(char *const argv[], char *const envp[], const SpawnOptions &options)
+{
+    int report[2];
+    if (pipe2(report, O_CLOEXEC) != 0)
+        return -1;
+    const pid_t parent = getpid();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(report[0]);
+        int failure = 0;
+        if (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() != parent)
+            _exit(127);
+        if (!GiveInChild(options.input, STDIN_FILENO) || !GiveInChild(options.output, STDOUT_FILENO) ||
+            !GiveInChild(options.errors, STDERR_FILENO))
+            failure = errno ? errno : EBADF;
+        for (int fd : options.keep)
+            if (failure == 0 && fcntl(fd, F_SETFD, 0) != 0)
+                failure = errno;
+        if (failure == 0) {
+            execve(argv[0], argv, envp);
+            failure = errno;
+        }
+        (void)!write(report[1], &failure, sizeof failure);
+        _exit(127);
+    }
+    close(report[1]);
+    if (pid < 0) {
+        close(report[0]);
+        return -1;
+    }
+    int failure = 0;
+    ssize_t n = 0;
+    do
+        n = read(report[0], &failure, sizeof failure);
+    while (n < 0 && errno == EINTR);
+    close(report[0]);
+    if (n == 0)
+        return pid;
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return -1;
+}
+
 } // namespace
 
 pid_t Spawn(const std::vector<std::string> &args, int input, int output, int errors)
@@ -89,6 +163,8 @@ pid_t Spawn(const std::vector<std::string> &args, const SpawnOptions &options)
     for (std::string &variable : variables)
         envp.push_back(variable.data());
     envp.push_back(nullptr);
+    if (options.endWithTest)
+        return ForkAndExec(argv.data(), envp.data(), options);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -108,9 +184,11 @@ int WaitForExit(pid_t pid, int timeoutMs, bool *timedOut)
 {
     if (pid <= 0)
         return -1;
+    const int64_t deadline = MonotonicMs() + timeoutMs;
+    int status = 0;
+    pid_t got = 0;
     const int pidfd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
     if (pidfd >= 0) {
-        const int64_t deadline = MonotonicMs() + timeoutMs;
         pollfd ended{pidfd, POLLIN, 0};
         int ready = 0;
         do
@@ -122,9 +200,26 @@ int WaitForExit(pid_t pid, int timeoutMs, bool *timedOut)
                 *timedOut = true;
             kill(pid, SIGKILL);
         }
+    } else {
+        // No process descriptor (an older kernel, or none left): look with
+        // back-off until it has ended or the bound has passed.
+        int delayMs = 5;
+        for (;;) {
+            do
+                got = waitpid(pid, &status, WNOHANG);
+            while (got < 0 && errno == EINTR);
+            if (got != 0)
+                return got == pid ? status : -1;
+            const int64_t left = RemainingMs(deadline);
+            if (left == 0)
+                break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(std::min<int64_t>(delayMs, left)));
+            delayMs = std::min(delayMs * 2, 100);
+        }
+        if (timedOut)
+            *timedOut = true;
+        kill(pid, SIGKILL);
     }
-    int status = 0;
-    pid_t got = 0;
     do
         got = waitpid(pid, &status, 0);
     while (got < 0 && errno == EINTR);
@@ -144,6 +239,7 @@ RunResult RunProgram(const std::vector<std::string> &args, const RunOptions &opt
     spawn.output = out[1];
     spawn.errors = options.errorsToOutput ? out[1] : err[1];
     spawn.environment = options.environment;
+    spawn.endWithTest = options.endWithTest;
     const pid_t pid = ready ? Spawn(args, spawn) : -1;
     CloseAll({&in[0], &out[1], &err[1]});
     if (pid < 0) {

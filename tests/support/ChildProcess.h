@@ -29,11 +29,16 @@ struct SpawnOptions {
     int errors = kInherited;
     std::vector<std::string> environment;
     std::vector<int> keep;
+    // The child gets SIGTERM when the test ends without ending it (a test
+    // program that crashed leaves nothing running).
+    bool endWithTest = false;
 };
 pid_t Spawn(const std::vector<std::string> &args, const SpawnOptions &options);
 
 // Waits for the child `pid` to end, at most `timeoutMs`; at that point it
-// is killed (and `timedOut` set). Returns its wait status, or -1.
+// is killed (and `timedOut` set). Returns its wait status, or -1. The
+// bound holds also where no process descriptor can be had (then it looks
+// with back-off).
 int WaitForExit(pid_t pid, int timeoutMs, bool *timedOut = nullptr);
 // The exit code in a wait status; -1 for a child that ended by a signal.
 int ExitCodeOf(int status);
@@ -43,6 +48,7 @@ struct RunOptions {
     bool errorsToOutput = false; // standard error goes with standard output
     int deadlineMs = 60000;
     std::vector<std::string> environment; // as SpawnOptions' environment
+    bool endWithTest = false;             // as SpawnOptions' endWithTest
 };
 
 struct RunResult {

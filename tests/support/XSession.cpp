@@ -142,6 +142,7 @@ bool XSession::StartServer(int width, int height)
     SpawnOptions options;
     options.output = log;
     options.errors = log;
+    options.endWithTest = true;
     options.keep = {ready[1]};
     server_ = Spawn({ProgramPath("Xvfb"), "-displayfd", std::to_string(ready[1]), "-screen", "0",
                      std::to_string(width) + "x" + std::to_string(height) + "x24", "-nolisten", "tcp", "-noreset"},
@@ -189,6 +190,7 @@ bool XSession::StartWindowManager()
     SpawnOptions options;
     options.output = log;
     options.errors = log;
+    options.endWithTest = true;
     options.environment = {"DISPLAY=" + display_, "HOME=" + folder_.File("home"),
                            "XDG_CONFIG_HOME=" + folder_.File("home/.config"),
                            "XDG_RUNTIME_DIR=" + folder_.File("runtime")};
@@ -231,6 +233,7 @@ pid_t XSession::Start(const std::vector<std::string> &args, const std::vector<st
     SpawnOptions options;
     options.output = fd;
     options.errors = fd;
+    options.endWithTest = true;
     options.environment = {"DISPLAY=" + display_, "QT_QPA_PLATFORM=xcb", "XDG_RUNTIME_DIR=" + folder_.File("runtime")};
     // In sanitizer builds: what the X platform's system libraries keep for
     // the life of the process is no leak of the program's.
@@ -474,6 +477,7 @@ bool XSession::RunTool(const std::vector<std::string> &args, std::string *out)
 {
     RunOptions options;
     options.deadlineMs = kXWaitMs;
+    options.endWithTest = true;
     options.environment = {"DISPLAY=" + display_};
     std::vector<std::string> command = args;
     command[0] = ProgramPath(command[0]);

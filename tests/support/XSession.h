@@ -10,7 +10,8 @@
 // Waits block on a descriptor (the server's display pipe, a process
 // descriptor) or sleep with back-off while they look at X state. The
 // session ends only the processes it started, by their pids: programs
-// first, then the window manager, then the server.
+// first, then the window manager, then the server. Each of them also gets
+// SIGTERM when the test program ends without ending it (a crash).
 #pragma once
 
 #include <sys/types.h>
