@@ -103,13 +103,13 @@ bool Describe(const std::string &folder, const std::string &name, WIN32_FIND_DAT
     return true;
 }
 
-bool FoldedLess(const std::string &a, const std::string &b)
+} // namespace
+
+bool platform::ListingOrderLess(const std::string &a, const std::string &b)
 {
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
                                         [](char x, char y) { return Fold(x) < Fold(y); });
 }
-
-} // namespace
 
 HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData)
 {
@@ -152,7 +152,7 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
             names.push_back(name);
     }
     closedir(dir);
-    std::sort(names.begin(), names.end(), FoldedLess);
+    std::sort(names.begin(), names.end(), platform::ListingOrderLess);
     // A drive's root has no "." and "..", every other folder lists them first.
     if (machine::WindowsPath(folder).size() > 3)
         for (const char *special : {"..", "."})

@@ -10,6 +10,9 @@ bool SameNameIgnoringCase(const std::string &a, const std::string &b);
 // The name with its ASCII letters in lower case: two names are the same
 // for SameNameIgnoringCase exactly when their folded names are equal.
 std::string FoldedName(const std::string &name);
+// The order in which a folder's entries are listed (FindFirstFileA and the
+// tree removal): bytes compared with their ASCII letters in upper case.
+bool ListingOrderLess(const std::string &a, const std::string &b);
 
 // The name under which `name` exists in `folder`: `name` itself when that
 // spelling exists (no folder scan), else the first entry in byte order that

@@ -11,7 +11,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -132,8 +131,6 @@ DWORD DeleteEntry(int folder, const char *name, const struct stat &info)
     return ERROR_SUCCESS;
 }
 
-char Fold(char c) { return static_cast<char>(toupper(static_cast<unsigned char>(c))); }
-
 // The names in the folder `fd` in listing order, "." and ".." left out.
 std::vector<std::string> Names(int fd)
 {
@@ -152,10 +149,7 @@ std::vector<std::string> Names(int fd)
             names.push_back(name);
     }
     closedir(dir);
-    std::sort(names.begin(), names.end(), [](const std::string &a, const std::string &b) {
-        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                            [](char x, char y) { return Fold(x) < Fold(y); });
-    });
+    std::sort(names.begin(), names.end(), platform::ListingOrderLess);
     return names;
 }
 
