@@ -225,6 +225,9 @@ TEST_P(RealWindowScanner, NewDestinationFolderIsAskedForAndCreated)
     ASSERT_TRUE(session_.Key("alt+y"));
 
     EXPECT_TRUE(session_.WaitUnmapped(dialog));
+    // The program keeps the choice once the dialog has closed, a moment
+    // after the window is gone.
+    WaitUntil([&] { return testsupport::ReadText(ConfigPath()) == "C:\\Scans\\Of Today"; });
     EXPECT_TRUE(std::filesystem::is_directory(Scans() + "/Of Today"));
     EXPECT_EQ(testsupport::ReadText(ConfigPath()), "C:\\Scans\\Of Today");
     EXPECT_FALSE(session_.Screenshot(window_, "new-destination").empty());
